@@ -1,0 +1,53 @@
+# The two commands a new user needs:  make run   and   make test
+# Both install missing Debian packages first (apt-get), then build.
+
+BUILD      ?= build
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+CMAKE_FLAGS ?=
+ifeq ($(CI),true)
+CMAKE_FLAGS += -DSTAVO_WERROR=ON
+endif
+
+.PHONY: all deps configure build run test unit-test fuzz-smoke screenshots asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Starts the simulated receiver and the program; without a display it renders
+# the live screen to PNG files instead (see scripts/run.sh).
+run: build
+	@scripts/run.sh $(BUILD)
+
+unit-test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+fuzz-smoke: deps
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DSTAVO_FUZZ=ON -DSTAVO_TESTS=OFF -DSTAVO_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
+	@cd $(FUZZ_BUILD) && ctest --output-on-failure -R '^smoke_' -j $(JOBS)
+
+test: unit-test fuzz-smoke
+
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen scripts/screenshots.sh $(BUILD) docs/screenshots
+
+asan: deps
+	@cmake --preset asan >/dev/null && cmake --build build-asan -j $(JOBS)
+	@cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@scripts/bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD) build-asan
