@@ -1,0 +1,69 @@
+#pragma once
+// A dialog built from a numbered template: modal (a top-level window with its own event loop) or
+// modeless (a page living inside another window). Controls are made from the template; a member
+// control of the dialog's own class takes over a template control through DDX_Control, keeping its
+// id, place, text and style. Buttons report WM_COMMAND with their id; commands 1 (OK) and 2
+// (Cancel) end a modal dialog unless the derived class decides otherwise.
+
+#include "Window.h"
+
+#include <QDialog>
+
+namespace platform {
+
+struct DialogTemplate;
+
+class Dialog : public QDialog, public Window {
+    Q_OBJECT
+public:
+    explicit Dialog(UINT templateId = 0, QWidget* parent = nullptr);
+    ~Dialog() override;
+
+    UINT TemplateId() const { return m_templateId; }
+
+    // Modeless: builds the window from the template as a child of parent and initialises it.
+    BOOL Create(UINT templateId, QWidget* parent);
+    // Modal: builds, initialises and runs the dialog; returns the code given to EndDialog.
+    int DoModal();
+    void EndDialog(int result);
+    bool IsModal() const { return m_modal; }
+
+    QWidget* GetDlgItem(int id) const;
+    void SetDlgItemText(int id, const QString& text);
+    QString GetDlgItemText(int id) const;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    QString ClassName() const override { return QStringLiteral("Dialog"); }
+
+    // Lays the template's controls out again for the current screen (size change).
+    void RelayoutFromTemplate();
+
+protected:
+    virtual BOOL OnInitDialog();
+    virtual void DoDataExchange(bool saveAndValidate);
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    // Binds a member control to the template control id: it takes the control's place.
+    void DDX_Control(int id, QWidget& control);
+
+    // Qt plumbing: Enter and Escape and the close button become commands 1 and 2.
+    void keyPressEvent(QKeyEvent* e) override;
+    void reject() override;
+    void accept() override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildControls(const DialogTemplate& t);
+    QWidget* makeControl(int index, const struct ControlTemplate& c);
+
+    UINT m_templateId;
+    bool m_modal = false;
+    bool m_built = false;
+    bool m_ending = false;
+};
+
+} // namespace platform

@@ -1,0 +1,69 @@
+#include "KeyRouter.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+
+AppPreTranslate& appHook()
+{
+    static AppPreTranslate hook;
+    return hook;
+}
+
+class KeyRouter : public QObject {
+public:
+    bool eventFilter(QObject* obj, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)
+            return false;
+        auto* w = qobject_cast<QWidget*>(obj);
+        if (!w)
+            return false;
+        // Qt hands an unused key on to the parents; only its first delivery is pre-translated.
+        QWidget* focus = QApplication::focusWidget();
+        if (focus ? w != focus : !w->isWindow())
+            return false;
+        auto* k = static_cast<QKeyEvent*>(e);
+        MSG msg;
+        msg.hwnd = w;
+        msg.message = e->type() == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP;
+        msg.wParam = VirtualKeyFromQt(k->key());
+        msg.lParam = k->isAutoRepeat() ? 1 : 0;
+        if (msg.wParam == 0)
+            return false;
+        return RouteKeyMessage(&msg) != FALSE;
+    }
+};
+
+} // namespace
+
+void SetAppPreTranslate(AppPreTranslate hook) { appHook() = std::move(hook); }
+
+void InstallKeyRouter(AppPreTranslate hook)
+{
+    static KeyRouter* router = nullptr;
+    if (!router) {
+        router = new KeyRouter;
+        router->setParent(qApp);
+        qApp->installEventFilter(router);
+    }
+    SetAppPreTranslate(std::move(hook));
+}
+
+BOOL RouteKeyMessage(MSG* msg)
+{
+    if (appHook() && appHook()(msg))
+        return TRUE;
+    for (QWidget* w = msg->hwnd; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        if (Window* win = Window::FromWidget(w))
+            if (win->PreTranslateMessage(msg))
+                return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace platform

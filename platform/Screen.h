@@ -1,0 +1,27 @@
+#pragma once
+// Metrics of the handheld screen the program runs on. On a desktop this is a simulated handheld:
+// 480 x 640 pixels at 192 dpi (the VGA handheld the dialog templates were drawn for), or the size
+// given as STAVO_SCREEN=WxH; tests set it directly.
+
+#include <QFont>
+#include <QSize>
+
+namespace platform {
+
+class Screen {
+public:
+    static int width();
+    static int height();
+    static int dpi();
+    static void setSize(int w, int h);
+    static void setDpi(int dpi);
+    // Drops settings made by setSize/setDpi (back to the environment or the default).
+    static void reset();
+
+    // The face that stands in for the handheld's faces ("MS Shell Dlg", "Tahoma", "system"): a
+    // sans-serif face with a Chinese fallback, the same on every machine.
+    static QFont font(int pixelHeight, int weight = 400);
+    static QString faceFamily();
+};
+
+} // namespace platform
