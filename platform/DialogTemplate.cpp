@@ -2,7 +2,7 @@
 
 #include "Screen.h"
 
-#include <QFontMetrics>
+#include <algorithm>
 
 #include <map>
 
@@ -30,13 +30,14 @@ const DialogTemplate* FindDialogTemplate(UINT id)
 
 QSize DialogBaseUnits(const QString&, int pointSize)
 {
-    // Every template face maps to the platform face; its average Latin letter width and line height
-    // at the point size give the base units (about 12 x 27 pixels for 9 points at 192 dpi).
-    const int pixel = (pointSize * Screen::dpi() + 36) / 72;
-    const QFontMetrics fm(Screen::font(pixel));
-    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    const int avg = (fm.horizontalAdvance(letters) / 26 + 1) / 2;
-    return {std::max(1, avg), std::max(1, fm.height())};
+    // The handheld's dialog face has base units of 4/3 x 3 times its point size at 144 dpi (12 x 27
+    // pixels for 9 points at 192 dpi). The stand-in face is wider than the handheld's, so the units
+    // come from those metrics rather than from measuring it: the templates keep the proportions they
+    // were drawn with, and every machine lays them out alike.
+    const int dpi = Screen::dpi();
+    const int x = (pointSize * dpi + 72) / 144;
+    const int y = (pointSize * dpi * 3 + 96) / 192;
+    return {std::max(1, x), std::max(1, y)};
 }
 
 QRect MapDialogRect(const QRect& du, QSize base)
