@@ -1,0 +1,6 @@
+#include "Array.h"
+
+#include <platform/RuntimeClass.h>
+
+template class CArray<QString>;
+template class CArray<platform::CObject*>;
