@@ -52,6 +52,8 @@ bool setLineRate(int fd, int baud)
     return ioctl(fd, TCSETS2, &t) == 0;
 }
 
+bool flushInput(int fd) { return ioctl(fd, TCFLSH, TCIFLUSH) == 0; }
+
 bool setExtProc(int fd, bool on)
 {
     struct termios2 t {};

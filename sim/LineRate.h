@@ -15,6 +15,9 @@ bool setRawLine(int fd, int baud);
 // Keeps the current mode and only changes the rate.
 bool setLineRate(int fd, int baud);
 
+// Discards input waiting on fd (what a program does when it opens a port).
+bool flushInput(int fd);
+
 // Sets or clears EXTPROC on the tty so that a master in packet mode is told of
 // every later change of the line settings.
 bool setExtProc(int fd, bool on);

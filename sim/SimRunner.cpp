@@ -58,7 +58,9 @@ SimRunner::SimRunner(const SimOptions &options, SimSettings settings, PtyPort &p
 {
     m_startUtcMs = options.startUtcMs ? *options.startUtcMs : nowUtcMs();
     m_start = std::chrono::steady_clock::now();
-    m_lastSeenRate = m_port.programRate();
+    // The line was set to our rate when it was made; the program may have changed
+    // it already, and the change notice is still pending.
+    m_lastSeenRate = m_baud;
 }
 
 double SimRunner::realSeconds() const
@@ -143,8 +145,13 @@ void SimRunner::handleInput()
             }
             continue;
         }
+        // Input and a rate change both waiting: the order they happened in is lost.
+        // The one case that matters is the program's own switch: "$JBAUD,<new rate>"
+        // sent at our rate and the port moved to <new rate> right after. Such input
+        // was sent before the change; anything else is taken at the rate now set.
         int interpretAt = rate;
-        if (m_changeWithPendingInput && m_rateBeforeChange == m_baud && rate != m_baud)
+        if (m_changeWithPendingInput && m_rateBeforeChange == m_baud && rate != m_baud
+            && data.find("$JBAUD," + std::to_string(rate) + "\r") != std::string::npos)
             interpretAt = m_rateBeforeChange;
         m_changeWithPendingInput = false;
         m_lastSeenRate = rate;

@@ -142,7 +142,7 @@ SimSettings SimSettings::fromText(std::string_view text, const SimSettings &base
             s.altValue = second;
         } else if ((key == "asc" || key == "asc_other") && isWord(first)) {
             auto rate = parseRate(second);
-            if (!rate)
+            if (!rate || (*rate != 0 && *rate != 2 && *rate != 10 && *rate != 50))
                 continue;
             auto &table = key == "asc" ? s.asc : s.otherAsc;
             bool &seen = key == "asc" ? sawAsc : sawOther;
@@ -154,7 +154,7 @@ SimSettings SimSettings::fromText(std::string_view text, const SimSettings &base
                 table[std::string(first)] = *rate;
         } else if (key == "bin" && parseInt(first, n) && n > 0 && n < 65536) {
             auto rate = parseRate(second);
-            if (!rate)
+            if (!rate || (*rate != 0 && *rate != 2 && *rate != 10 && *rate != 50))
                 continue;
             if (!sawBin) {
                 s.bin.clear();

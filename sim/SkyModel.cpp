@@ -89,7 +89,8 @@ ChannelState SkyModel::channel(int index, double t) const
     ChannelState c;
     const int pool[3] = {index + 1, index + 13, index + 25};
     const int poolSize = index + 25 <= 32 ? 3 : 2;
-    c.sv = pool[passKey % static_cast<std::uint64_t>(poolSize)];
+    // Consecutive passes of a channel always take another PRN.
+    c.sv = pool[(pass + chanKey % 3) % static_cast<std::uint64_t>(poolSize)];
     const double maxElevation = 25.0 + 62.0 * unit(mix64(passKey + 2));
     c.elevation = 3.0 + (maxElevation - 3.0) * std::sin(kPi * u);
     const double az0 = 360.0 * unit(mix64(passKey + 3));
