@@ -29,6 +29,17 @@ bool isWord(std::string_view s)
     return true;
 }
 
+// The value after SOMETIMES/ALWAYS: empty or a plain decimal number.
+bool isNumberText(std::string_view s)
+{
+    if (s.size() > 16)
+        return false;
+    for (char c : s)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+'))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 bool isSupportedBaud(int baud)
@@ -137,7 +148,7 @@ SimSettings SimSettings::fromText(std::string_view text, const SimSettings &base
             s.air = value;
         } else if (key == "smooth" && isWord(value)) {
             s.smooth = value;
-        } else if (key == "alt" && isWord(first) && second.size() <= 16) {
+        } else if (key == "alt" && isWord(first) && isNumberText(second)) {
             s.alt = first;
             s.altValue = second;
         } else if ((key == "asc" || key == "asc_other") && isWord(first)) {
