@@ -88,13 +88,12 @@ bool CXmlDocument::Parse()
 void CXmlDocument::AddResultEntriesForDocument()
 {
     const XmlElemRecord& r0 = m_index[0];
-    if (!r0.iChild) {
+    // Not flags: whether there is one root is read from the index, so that a root added
+    // later by editing makes the document well-formed.
+    if (!r0.iChild)
         m_result.Add("no_root_element");
-        m_index[0].nFlags |= XML_ELEM_ILLFORMED;
-    } else if (m_index[r0.iChild].iNext) {
+    else if (m_index[r0.iChild].iNext)
         m_result.Add("root_has_sibling");
-        m_index[0].nFlags |= XML_ELEM_ILLFORMED;
-    }
 }
 
 uint32_t CXmlDocument::ParseChildren(uint32_t iParent, uint32_t nFrom)
@@ -296,6 +295,11 @@ std::u16string_view CXmlDocument::ElemName(uint32_t i) const
 
 // ---------------------------------------------------------------------------------------------
 // Navigation
+
+void CXmlDocument::ResetChildPos()
+{
+    m_iPosChild = 0;
+}
 
 void CXmlDocument::ResetPosition()
 {

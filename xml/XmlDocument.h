@@ -61,6 +61,7 @@ public:
 
     // Navigation.
     void ResetPosition();
+    void ResetChildPos(); // the next FindChild starts again from the first child
     bool FindElement(std::u16string_view name = {});
     bool FindChild(std::u16string_view name = {});
     bool EnterElement();

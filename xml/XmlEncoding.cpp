@@ -91,11 +91,15 @@ std::vector<std::string> IcuNames(int cp)
     case 20866: return {"KOI8-R"};
     case 21866: return {"KOI8-U"};
     case 10000: return {"macintosh", "x-mac-roman"};
-    case 10006: return {"x-mac-greek"};
     case 10007: return {"x-mac-cyrillic"};
     case 10029: return {"x-mac-centraleurroman"};
     case 10081: return {"x-mac-turkish"};
     case 1361: return {"ibm-1361", "johab"};
+    case 720: return {"ibm-720"};
+    case 20936: return {"GB2312"};
+    case 20949: return {"EUC-KR"};
+    case 50227: return {"ISO-2022-CN"};
+    case 10006: return {"x-mac-greek", "macos-6_2-10.4"};
     default:
         break;
     }
@@ -108,7 +112,7 @@ UConverter* OpenIcu(int cp)
     for (const std::string& name : IcuNames(cp)) {
         UErrorCode err = U_ZERO_ERROR;
         UConverter* c = ucnv_open(name.c_str(), &err);
-        if (U_SUCCESS(err) && err != U_AMBIGUOUS_ALIAS_WARNING)
+        if (U_SUCCESS(err)) // an ambiguous alias still names a usable converter
             return c;
         if (c)
             ucnv_close(c);

@@ -196,35 +196,6 @@ bool CXmlFile::Write(const std::string& strPath, std::u16string_view text, int n
             m_nUnitSize = 2;
     }
 
-    std::string bytes;
-    if (pMark) {
-        bytes.assign(pMark->pszBytes, pMark->nLen);
-        m_result.Add("bom").Text("encoding", std::string_view(pMark->pszEncoding));
-    }
-    if (!text.empty()) {
-        if (m_nUnitSize == 2) {
-            bool bSwap = pMark == &kMarks[2];
-            size_t n0 = bytes.size();
-            bytes.resize(n0 + text.size() * 2);
-            for (size_t i = 0; i < text.size(); ++i) {
-                char16_t c = bSwap ? char16_t((text[i] << 8) | (text[i] >> 8)) : text[i];
-                std::memcpy(bytes.data() + n0 + 2 * i, &c, 2);
-            }
-            if (bSwap)
-                m_result.Add("endian_swap");
-        } else {
-            int cp = std::max(XmlEncoding::GetCodePage(std::string_view(m_strEncoding)), 0);
-            std::string conv;
-            bool bLoss = false;
-            if (!XmlEncoding::Encode(cp, text, conv, &bLoss))
-                return FileError(EILSEQ); // no converter: keep the old file rather than write a wrong one
-            m_result.Add("converted_from").Text("encoding", std::string_view("UTF-16")).Number("length", int64_t(text.size()));
-            if (bLoss)
-                m_result.Add("conversion_loss");
-            bytes += conv;
-        }
-    }
-
     // Write beside the target and rename over it once the bytes are on disk.
     std::string target = strPath;
     struct stat st;
@@ -249,6 +220,39 @@ bool CXmlFile::Write(const std::string& strPath, std::u16string_view text, int n
         return FileError(EEXIST);
     if (bExists)
         (void)::fchmod(fd, st.st_mode & 07777);
+    std::string bytes;
+    if (pMark) {
+        bytes.assign(pMark->pszBytes, pMark->nLen);
+        m_result.Add("bom").Text("encoding", std::string_view(pMark->pszEncoding));
+    }
+    if (!text.empty()) {
+        if (m_nUnitSize == 2) {
+            bool bSwap = pMark == &kMarks[2];
+            size_t n0 = bytes.size();
+            bytes.resize(n0 + text.size() * 2);
+            for (size_t i = 0; i < text.size(); ++i) {
+                char16_t c = bSwap ? char16_t((text[i] << 8) | (text[i] >> 8)) : text[i];
+                std::memcpy(bytes.data() + n0 + 2 * i, &c, 2);
+            }
+            if (bSwap)
+                m_result.Add("endian_swap");
+        } else {
+            int cp = std::max(XmlEncoding::GetCodePage(std::string_view(m_strEncoding)), 0);
+            std::string conv;
+            bool bLoss = false;
+            if (!XmlEncoding::Encode(cp, text, conv, &bLoss)) {
+                // No converter: keep the old file rather than write a wrong one.
+                ::close(fd);
+                ::unlink(tmp.c_str());
+                return FileError(EILSEQ);
+            }
+            m_result.Add("converted_from").Text("encoding", std::string_view("UTF-16")).Number("length", int64_t(text.size()));
+            if (bLoss)
+                m_result.Add("conversion_loss");
+            bytes += conv;
+        }
+    }
+
     bool bOk = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
     int nErr = errno;
     if (::close(fd) != 0 && bOk) {

@@ -18,11 +18,11 @@ uint32_t CXmlTokenizer::Find(uint32_t nFrom, const char16_t* pszPat, uint32_t nP
     return UINT32_MAX;
 }
 
-XmlToken CXmlTokenizer::Error(uint32_t nStart, const char* pszName)
+XmlToken CXmlTokenizer::Error(uint32_t nStart, const char* pszName, uint32_t nScanFrom)
 {
     // The broken markup runs to the next ">", or stops before a "<" met first, so that the
     // markup after it is read normally.
-    uint32_t i = nStart + 1;
+    uint32_t i = (nScanFrom ? nScanFrom : nStart) + 1;
     while (i < m_nLen && m_p[i] != '>' && m_p[i] != '<')
         ++i;
     if (i < m_nLen && m_p[i] == '>')
@@ -118,7 +118,7 @@ XmlToken CXmlTokenizer::DocType(uint32_t nStart)
                 break;
             char16_t d = p[i + 2];
             if (d != 'E' && d != 'A' && d != 'N')
-                return Error(i, "doctype_tag_syntax");
+                return Error(nStart, "doctype_tag_syntax", i); // resume after the bad declaration
             bInDecl = true;
             i += 2;
         } else if (c == '>') {

@@ -75,7 +75,7 @@ public:
     }
 
 private:
-    XmlToken Error(uint32_t nStart, const char* pszName);
+    XmlToken Error(uint32_t nStart, const char* pszName, uint32_t nScanFrom = 0);
     XmlToken Unterminated(uint32_t nStart, const char* pszType);
     uint32_t Find(uint32_t nFrom, const char16_t* pszPat, uint32_t nPatLen) const;
     XmlToken StartTag(uint32_t nStart);

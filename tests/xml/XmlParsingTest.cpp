@@ -1,0 +1,199 @@
+#include "XmlDocument.h"
+#include "XmlTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+TEST(XmlParsing, ResultEntriesAndVerdicts)
+{
+    struct Case
+    {
+        const char16_t* doc;
+        bool wellFormed;
+        const char* result;
+    };
+    const Case cases[] = {
+        {u"", false, ""},
+        {u"<a/>", true, ""},
+        {u"<a><b></a>", false, "<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"6\"/>"},
+        {u"<a></b></a>", false, "<lone_end_tag tagname=\"b\" offset=\"3\"/>"},
+        {u"<a x=\"1>2\" y='>'>t>u</a>", true, ""},
+        {u"<a/><b/>", false, "<root_has_sibling/>"},
+        {u"<a><!-x--></a>", false, "<comment_tag_syntax offset=\"3\"/>"},
+        {u"<a><!-- open", false,
+         "<unterminated_tag_syntax type=\"comment\" offset=\"3\"/>"
+         "<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"12\"/>"},
+        {u"text only", false, "<no_root_element/>"},
+        {u"<?xml version=\"1.0\"?>\r\n", false, "<no_root_element/>"},
+        {u"<a><1/></a>", false, "<first_tag_syntax offset=\"3\"/>"},
+        {u"<a>< b></a>", false, "<first_tag_syntax offset=\"3\"/>"},
+        {u"<a><=x></a>", false, "<first_tag_syntax offset=\"3\"/>"},
+        {u"<a><![X[y]]></a>", false, "<cdata_section_syntax offset=\"3\"/>"},
+        {u"<a><![CDATA[<b>]]></a>", true, ""},
+        {u"<a><![Cxxxxx[y]]></a>", true, ""}, // only the C of the keyword is looked at
+        {u"<a><!x></a>", false, "<exclamation_tag_syntax offset=\"3\"/>"},
+        {u"<!DOCTYPE a [<!ELEMENT a (#PCDATA)><!ATTLIST a x CDATA \"v>\"><!NOTATION n SYSTEM 'x'>]><a/>", true, ""},
+        {u"<!DOCTYPE a [<!FOO>]><a/>", false, "<doctype_tag_syntax offset=\"0\"/>"},
+        {u"<!DOCTYPE a SYSTEM \"a>b\"><a/>", true, ""},
+        {u"<a", false, "<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/><no_root_element/>"},
+        {u"<a x=\"1", false, "<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/><no_root_element/>"},
+        {u"<a></a", false,
+         "<unterminated_tag_syntax type=\"end_tag\" offset=\"3\"/>"
+         "<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"6\"/>"},
+        {u"<a><?pi", false,
+         "<unterminated_tag_syntax type=\"processing_instruction\" offset=\"3\"/>"
+         "<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"7\"/>"},
+        {u"<a><![CDATA[x", false,
+         "<unterminated_tag_syntax type=\"cdata_section\" offset=\"3\"/>"
+         "<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"13\"/>"},
+        {u"<!DOCTYPE a", false,
+         "<unterminated_tag_syntax type=\"document_type\" offset=\"0\"/><no_root_element/>"},
+        {u"<a>x<", false,
+         "<unterminated_tag_syntax type=\"tag\" offset=\"4\"/>"
+         "<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"5\"/>"},
+        {u"<a><b><c></a>", false,
+         "<unended_start_tag tagname=\"c\" offset=\"6\" offset2=\"9\"/>"
+         "<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"9\"/>"},
+        {u"<a><b x=\"/>\"/></a>", true, ""},
+        {u"<a><b x=\"1\"/></a>", true, ""},
+        {u"<a><b x=y/></a>", false, "<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"11\"/>"},
+        {u"<a><b x /></a>", true, ""},
+        {u"<a></a><!-- c --> <?pi?>\r\n", true, ""},
+        {u"<a>&undefined;</a>", true, ""},
+        {u"<a><b></b></a></a>", false, "<lone_end_tag tagname=\"a\" offset=\"14\"/>"},
+        {u"<a><b></c></a>", false,
+         "<lone_end_tag tagname=\"c\" offset=\"6\"/>"
+         "<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"10\"/>"},
+        {u"<a></a >", true, ""},
+        {u"<a></>", false,
+         "<lone_end_tag tagname=\"\" offset=\"3\"/><unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"6\"/>"},
+        {u"<\u4e2d>\u6587</\u4e2d>", true, ""},
+        {u"<a <b>", false, "<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"6\"/>"},
+        {u"<a:b _c=\"\"></a:b>", true, ""},
+        {u"<a></A>", false,
+         "<lone_end_tag tagname=\"A\" offset=\"3\"/><unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"7\"/>"},
+    };
+    for (const Case& c : cases) {
+        CXmlDocument d;
+        EXPECT_EQ(d.SetDocText(c.doc), c.wellFormed) << U8(c.doc);
+        EXPECT_EQ(U8(d.GetResult()), c.result) << U8(c.doc);
+        EXPECT_EQ(d.IsWellFormed(), c.wellFormed);
+    }
+}
+
+TEST(XmlParsing, UnendedElementsGiveTheirChildrenToTheirParent)
+{
+    CXmlDocument d;
+    ASSERT_FALSE(d.SetDocText(u"<a><b><c/><d>t</d><e><f/></a>"));
+    // b and e are unended: a's children become b, c, d, e, f in order.
+    ASSERT_TRUE(d.FindElement(u"a"));
+    std::vector<std::string> names;
+    while (d.FindChild())
+        names.push_back(U8(d.GetChildTagName()));
+    EXPECT_EQ(names, (std::vector<std::string>{"b", "c", "d", "e", "f"}));
+    d.ResetPosition();
+    d.FindChild(u"b");
+    const XmlElemRecord& b = d.Record(d.GetChildIndex());
+    EXPECT_TRUE(b.nFlags & XML_ELEM_UNENDED);
+    EXPECT_EQ(b.nLength, 3u);
+    EXPECT_EQ(b.iChild, 0u);
+    EXPECT_EQ(d.EndTagLength(d.GetChildIndex()), 0u);
+    // The last-child link of the first child names the new last child.
+    const XmlElemRecord& first = d.Record(d.Record(d.GetCurrentIndex()).iChild);
+    d.FindChild(u"f");
+    EXPECT_EQ(first.iPrev, d.GetChildIndex());
+    EXPECT_TRUE(first.nFlags & XML_ELEM_FIRST);
+}
+
+TEST(XmlParsing, ProblemFlagsMarkEnclosingElement)
+{
+    CXmlDocument d;
+    ASSERT_FALSE(d.SetDocText(u"<r><ok/><bad><1></bad><inner><x></inner></r>"));
+    EXPECT_TRUE(d.Record(0).nFlags & XML_ELEM_ILLFORMED);
+    ASSERT_TRUE(d.FindChild(u"ok"));
+    EXPECT_FALSE(d.Record(d.GetChildIndex()).nFlags & XML_ELEM_PROBLEM);
+    ASSERT_TRUE(d.FindChild(u"bad"));
+    EXPECT_TRUE(d.Record(d.GetChildIndex()).nFlags & XML_ELEM_PROBLEM);
+    ASSERT_TRUE(d.FindChild(u"inner"));
+    EXPECT_FALSE(d.Record(d.GetChildIndex()).nFlags & XML_ELEM_UNENDED);
+    EXPECT_FALSE(d.Record(d.GetCurrentIndex()).nFlags & XML_ELEM_PROBLEM);
+    // A problem inside an element that is then closed as unended passes to its parent.
+    CXmlDocument e;
+    ASSERT_FALSE(e.SetDocText(u"<r><u><1></r>"));
+    ASSERT_TRUE(e.FindElement());
+    EXPECT_TRUE(e.Record(e.GetCurrentIndex()).nFlags & XML_ELEM_PROBLEM);
+}
+
+TEST(XmlParsing, DeepNestingNeedsNoCallStack)
+{
+    const size_t n = 300000;
+    std::u16string open, close;
+    for (size_t i = 0; i < n; ++i)
+        open += u"<a>";
+    for (size_t i = 0; i < n; ++i)
+        close += u"</a>";
+    CXmlDocument d;
+    EXPECT_TRUE(d.SetDocText(open + close));
+    EXPECT_EQ(d.ElementCount(), n + 1);
+    // All unended: every element ends up a child of the document, entries stay capped.
+    EXPECT_FALSE(d.SetDocText(open));
+    EXPECT_LE(d.GetResult().size(), 999u + 80u);
+    size_t nTop = 0;
+    while (d.FindElement())
+        ++nTop;
+    EXPECT_EQ(nTop, n);
+}
+
+TEST(XmlParsing, StrayEndTagsUnderDeepNestingStayLinear)
+{
+    // Many unmatched end tags below a deep stack: each must not search the whole stack.
+    std::u16string s;
+    for (int i = 0; i < 100000; ++i)
+        s += u"<a>";
+    for (int i = 0; i < 100000; ++i)
+        s += u"</zz>";
+    for (int i = 0; i < 100000; ++i)
+        s += u"<b></a>";
+    CXmlDocument d;
+    EXPECT_FALSE(d.SetDocText(s));
+    EXPECT_TRUE(d.GetResult().find(u"lone_end_tag") != std::u16string::npos);
+}
+
+TEST(XmlParsing, ResultTextIsCapped)
+{
+    std::u16string s = u"<r>";
+    for (int i = 0; i < 1000; ++i)
+        s += u"<1>";
+    s += u"</r>";
+    CXmlDocument d;
+    EXPECT_FALSE(d.SetDocText(s));
+    const std::u16string& r = d.GetResult();
+    EXPECT_GT(r.size(), 999u);
+    EXPECT_LT(r.size(), 999u + 40u);
+    // The last entry is complete, as the log is itself a document.
+    CXmlDocument log;
+    log.SetDocText(r);
+    EXPECT_TRUE(log.GetResult().find(u"root_has_sibling") != std::u16string::npos);
+    EXPECT_TRUE(r.find(u"unterminated") == std::u16string::npos);
+}
+
+TEST(XmlParsing, IndexSizing)
+{
+    std::u16string s = u"<r>";
+    for (int i = 0; i < 200000; ++i)
+        s += u"<e/>";
+    s += u"</r>";
+    CXmlDocument d;
+    ASSERT_TRUE(d.SetDocText(s));
+    EXPECT_EQ(d.ElementCount(), 200002u);
+    // 32 bytes a record; capacity starts at length/64+8 and grows by half.
+    EXPECT_GE(d.IndexBytes(), 200002u * 32u);
+    EXPECT_LE(d.IndexBytes(), size_t(200002 * 1.5 + 1) * 32u);
+    // Elements across page boundaries read back correctly.
+    ASSERT_TRUE(d.FindElement());
+    int n = 0;
+    while (d.FindChild(u"e"))
+        ++n;
+    EXPECT_EQ(n, 200000);
+}
