@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -85,6 +86,12 @@ PtyPort::ReadResult PtyPort::readSome(std::string &data)
 
 std::size_t PtyPort::write(const std::string &bytes)
 {
+    // Nobody has read the line for a long while (the program is not running yet):
+    // drop the stale output so that a program opening the port later starts with
+    // fresh messages, as it would on a UART.
+    int queued = 0;
+    if (::ioctl(m_keepSlave, FIONREAD, &queued) == 0 && queued > kMaxQueued)
+        ::ioctl(m_keepSlave, TCFLSH, TCIFLUSH);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);

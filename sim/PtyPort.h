@@ -9,6 +9,8 @@ namespace stavo::sim {
 // chooses there (the baud rate above all) are read here.
 class PtyPort {
 public:
+    static constexpr int kMaxQueued = 3072; // unread bytes kept (the line discipline holds at most 4096)
+
     PtyPort() = default;
     ~PtyPort();
     PtyPort(const PtyPort &) = delete;

@@ -381,7 +381,7 @@ TEST(SimProcess, SameSeedGivesTheSameOutput)
     const std::string state = std::string(tmpl) + "/state";
     std::ofstream(state) << "outputs=saved\nasc=GPGGA,5\nasc=GPGSV,1\nasc=GPRMC,1\nbin=99,5\nbin=96,1\n";
     auto capture = [&](const char *seed) {
-        SimProcess sim({"--seed", seed, "--start-time", "2024-03-01T12:00:00", "--time-scale", "10", "--position",
+        SimProcess sim({"--seed", seed, "--start-time", "2024-03-01T12:00:00", "--time-scale", "2", "--position",
                         "47.5,-122.25,80", "--state", state});
         if (!sim.started() || !sim.openLine(9600, false))
             return std::string();
@@ -462,4 +462,19 @@ TEST(SimProcess, CommandLineErrorsAndHelp)
         EXPECT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), c.status) << c.args[0];
     }
+}
+
+TEST(SimProcess, OutputNobodyReadsGoesStale)
+{
+    // 40 s of the receiver's time with nobody reading: a program opening the port
+    // then finds recent messages, not everything since the start.
+    SimProcess sim({"--time-scale", "20", "--start-time", "2024-03-01T12:00:00"});
+    ASSERT_TRUE(sim.started());
+    ::usleep(2000000);
+    ASSERT_TRUE(sim.openLine(9600, false));
+    const std::string first = sim.readFor(30);
+    EXPECT_LT(first.size(), 4096u + 512u);
+    const auto gga = ofType(validNmea(first), "GGA");
+    ASSERT_FALSE(gga.empty());
+    EXPECT_GT(hmsSeconds(fields(gga.front())[1]) - hmsSeconds("120000.00"), 25.0) << gga.front();
 }
