@@ -136,8 +136,8 @@ BOOL CNmeaFormat::bProcessGST(const char* msg)
     NmeaFields f;
     if (!Open(f, msg, "GST", 9))
         return FALSE;
-    double v[8] = {};
-    bool has[8] = {};
+    double v[9] = {};
+    bool has[9] = {};
     if (!OptionalTime(f, 1, &v[1], &has[1]))
         return FALSE;
     for (std::size_t i = 2; i <= 8; ++i)
