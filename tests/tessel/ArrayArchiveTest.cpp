@@ -145,3 +145,41 @@ TEST(Archive, StringCountBeyondTheFileIsRefusedWithoutAllocating)
     EXPECT_TRUE(ar.IsFailed());
     EXPECT_TRUE(s.isEmpty());
 }
+
+TEST(Archive, ArbitraryBytesLoadWithoutHarm)
+{
+    // Settings files come from disk and may be anything: random contents read as every kind of
+    // value must end in values or a failed archive, never in a crash or a huge allocation.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("noise.dat"));
+    quint32 seed = 12345;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 24;
+    };
+    int failed = 0;
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes(int(next() % 64 + (round % 7 == 0 ? 5000 : 0)), '\0');
+        for (char& b : bytes)
+            b = char(next());
+        QFile w(path);
+        ASSERT_TRUE(w.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        w.write(bytes);
+        w.close();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        CArchive ar(&f, CArchive::load);
+        for (int k = 0; k < 40 && !ar.IsFailed(); ++k) {
+            QString s;
+            int i = 0;
+            double d = 0;
+            switch (next() % 3) {
+            case 0: ar >> s; EXPECT_LE(s.size() * 2, bytes.size()); break;
+            case 1: ar >> i; break;
+            default: ar >> d; break;
+            }
+        }
+        failed += ar.IsFailed() ? 1 : 0;
+    }
+    EXPECT_GT(failed, 250) << "random bytes rarely make a whole record";
+}

@@ -221,6 +221,19 @@ TEST_F(TabControl, LeftAndRightReleasedOnTheStripSwitch)
         EXPECT_EQ(messageLog(), s.log) << s.key;
         EXPECT_EQ(visiblePages(), 1);
     }
+    // With the focused tab away from the page, only Left and Right released switch to it.
+    tabs.SetCurSel(2);
+    for (Qt::Key other : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_A}) {
+        QTest::keyClick(&tabs, other);
+        EXPECT_EQ(tabs.m_nCurPage, 0) << other;
+    }
+    EXPECT_TRUE(messageLog().empty());
+    QTest::keyClick(&tabs, Qt::Key_Right);
+    EXPECT_EQ(tabs.m_nCurPage, 2);
+    tabs.SetCurSel(0);
+    QTest::keyClick(&tabs, Qt::Key_Left);
+    EXPECT_EQ(tabs.m_nCurPage, 0);
+
     // The switch happens on release, not on the press.
     QTest::keyPress(&tabs, Qt::Key_Right);
     EXPECT_EQ(tabs.GetCurSel(), 1);
