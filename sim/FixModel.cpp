@@ -1,5 +1,7 @@
 #include "FixModel.h"
 
+#include <algorithm>
+
 namespace stavo::sim {
 
 FixModel::FixModel(bool noFix, double fixAfter) : m_noFix(noFix), m_fixAfter(fixAfter) {}
@@ -34,7 +36,9 @@ std::optional<double> FixModel::correctionAge(double t) const
 {
     if (!streaming(t))
         return std::nullopt;
-    return t - m_lastFrame;
+    // An epoch may be put out a little after a frame that arrived "later" than its
+    // own time stamp (the epoch ran late): that frame is simply fresh.
+    return std::max(0.0, t - m_lastFrame);
 }
 
 }  // namespace stavo::sim

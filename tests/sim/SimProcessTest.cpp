@@ -284,19 +284,19 @@ TEST(SimProcess, SavedSettingsSurviveARestartAndBaudOnTheCommandLineWins)
 
 TEST(SimProcess, RtcmMovesTheSolutionToFloatThenFixedAndItFallsBack)
 {
-    SimProcess sim({"--seed", "4", "--time-scale", "10"});
+    SimProcess sim({"--seed", "4", "--time-scale", "5"});
     ASSERT_TRUE(sim.started());
     ASSERT_TRUE(sim.openLine(9600));
     const std::string rtcm = readFile(testData("rtklib_testglo.rtcm3"));
     ASSERT_EQ(rtcm.size(), 57931u);
-    // Spread the stream over ~2 s of real time, 20 s of the receiver's.
+    // Spread the stream over ~3.2 s of real time, 16 s of the receiver's.
     std::string heard;
     const std::size_t chunk = rtcm.size() / 40 + 1;
     for (std::size_t at = 0; at < rtcm.size(); at += chunk) {
         sim.send(rtcm.substr(at, chunk));
-        heard += sim.readFor(50);
+        heard += sim.readFor(80);
     }
-    heard += sim.readFor(1700); // > 10 s of receiver time without corrections
+    heard += sim.readFor(2600); // > 10 s of receiver time without corrections
     std::vector<std::string> qualities;
     for (const auto &gga : ofType(validNmea(heard), "GGA")) {
         const auto f = fields(gga);

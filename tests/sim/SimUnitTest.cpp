@@ -340,6 +340,8 @@ TEST(FixModel, Timeline)
         EXPECT_EQ(m.quality(s.t, "WAAS"), s.quality) << s.t;
     }
     EXPECT_EQ(m.quality(26, "NONE"), 5);
+    EXPECT_EQ(m.correctionAge(25.0), 0.0); // asked for a moment before the last frame
+    EXPECT_EQ(m.correctionAge(26.0), 0.5);
     EXPECT_EQ(m.quality(40, "NONE"), 1);
     FixModel noFix(true, 5.0);
     EXPECT_EQ(noFix.quality(4.9, "NONE"), 0);
