@@ -38,9 +38,12 @@ void Framer::Feed(const char* data, std::size_t n, std::int64_t nowMs)
     // Keep only the partial frame; it is at most one line or one binary frame long.
     if (m_pos >= m_buf.size()) {
         m_buf.clear();
+        m_lineScan = 0;
+        m_lineEndAt = m_lineEndAt == m_pos ? 0 : kNowhere;
     } else if (m_pos > 0) {
         m_buf.erase(0, m_pos);
         m_lineScan = m_lineScan > m_pos ? m_lineScan - m_pos : 0;
+        m_lineEndAt = m_lineEndAt >= m_pos && m_lineEndAt != kNowhere ? m_lineEndAt - m_pos : kNowhere;
     }
     m_pos = 0;
 }
@@ -53,6 +56,17 @@ void Framer::Poll(std::int64_t nowMs)
 
 void Framer::Finish()
 {
+    // No more bytes will come: a frame still waiting for its rest is cut. Skip its '$' and look
+    // for whole messages in what follows it.
+    while (m_pos < m_buf.size()) {
+        if (ScanOne() == Step::NeedMore) {
+            if (m_buf[m_pos] == '$' && m_buf.compare(m_pos, 4, kBin) == 0)
+                ++m_stats.badBinary;
+            else
+                ++m_stats.brokenLines;
+            Drop(1);
+        }
+    }
     FlushBurst();
     Reset();
 }
@@ -64,6 +78,7 @@ void Framer::Reset()
     m_buf.clear();
     m_pos = 0;
     m_lineScan = 0;
+    m_lineEndAt = kNowhere;
 }
 
 Framer::Step Framer::ScanOne()
@@ -74,9 +89,12 @@ Framer::Step Framer::ScanOne()
         // Outside a frame: skip to the next '$'. Line ends between messages are not noise.
         const void* hit = std::memchr(base + m_pos, '$', size - m_pos);
         const std::size_t next = hit ? std::size_t(static_cast<const char*>(hit) - base) : size;
-        for (std::size_t i = m_pos; i < next; ++i)
-            if (!IsLineEnd(base[i]))
+        for (std::size_t i = m_pos; i < next; ++i) {
+            if (IsLineEnd(base[i]) && i == m_lineEndAt)
+                m_lineEndAt = i + 1; // the line end of the message just delivered
+            else
                 ++m_stats.droppedBytes;
+        }
         m_pos = next;
         m_lineScan = next;
         return Step::Done;
@@ -120,6 +138,7 @@ Framer::Step Framer::TryBinary()
     m_sink.OnFrame(kTypeBinary, id, p, total);
     m_pos += total;
     m_lineScan = m_pos;
+    m_lineEndAt = m_pos;
     return Step::Done;
 }
 
@@ -135,6 +154,7 @@ Framer::Step Framer::TryLine()
             const std::size_t start = m_pos;
             m_pos = i + 1;
             m_lineScan = m_pos;
+            m_lineEndAt = m_pos;
             DeliverLine(base + start, i - start);
             return Step::Done;
         }

@@ -22,7 +22,7 @@ public:
 
 struct FramerStats {
     std::uint64_t bytesIn = 0;
-    std::uint64_t droppedBytes = 0; // bytes that were not part of a delivered message (line ends aside)
+    std::uint64_t droppedBytes = 0; // bytes that were not part of a delivered message or its line end
     std::uint64_t badChecksum = 0;  // NMEA sentences with a wrong or missing checksum
     std::uint64_t badBinary = 0;    // "$BIN" frames with a bad length, checksum or ending
     std::uint64_t overlong = 0;     // text lines longer than kMaxLine
@@ -52,6 +52,8 @@ public:
     bool BurstPending() const { return m_burstLines > 0; }
     std::int64_t BurstDeadline() const { return m_burstLastMs + kBurstGapMs; }
     const FramerStats& Stats() const { return m_stats; }
+    // Bytes held for a partial frame (bounded by the longest frame).
+    std::size_t BufferedBytes() const { return m_buf.size() - m_pos; }
 
 private:
     enum class Step { Done, NeedMore };
@@ -67,6 +69,8 @@ private:
     std::string m_buf;          // unconsumed bytes start at m_pos
     std::size_t m_pos = 0;
     std::size_t m_lineScan = 0; // where the search for the current line's end resumes
+    static constexpr std::size_t kNowhere = ~std::size_t(0);
+    std::size_t m_lineEndAt = kNowhere; // a CR or LF here ends the message before it: not noise
     std::string m_burst;
     std::size_t m_burstLines = 0;
     std::int64_t m_burstLastMs = 0;
