@@ -12,7 +12,9 @@ CXmlResult& CXmlResult::Add(const char* pszName)
     m_bLastAdded = m_str.size() <= kMaxLength;
     if (m_bLastAdded) {
         m_entries.push_back(Entry{pszName, {}});
-        Render();
+        m_str += u'<';
+        m_str += Widen(pszName);
+        m_str += u"/>";
     }
     return *this;
 }
@@ -30,10 +32,22 @@ void CXmlResult::SetAttr(Entry& e, const char* pszAttr, std::u16string value)
 
 CXmlResult& CXmlResult::Text(const char* pszAttr, std::u16string_view value)
 {
-    if (m_bLastAdded) {
-        SetAttr(m_entries.back(), pszAttr, std::u16string(value));
-        Render();
+    if (!m_bLastAdded)
+        return *this;
+    Entry& e = m_entries.back();
+    for (const Attr& a : e.attrs) {
+        if (a.strName == pszAttr) {
+            SetAttr(e, pszAttr, std::u16string(value));
+            Render();
+            return *this;
+        }
     }
+    e.attrs.push_back(Attr{pszAttr, std::u16string(value)});
+    // New attributes of the newest entry go in before its "/>".
+    std::u16string add = u" " + Widen(pszAttr) + u"=\"";
+    XmlText::AppendEscaped(add, value, true, false);
+    add += u'"';
+    m_str.insert(m_str.size() - 2, add);
     return *this;
 }
 
