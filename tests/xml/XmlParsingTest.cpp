@@ -197,3 +197,25 @@ TEST(XmlParsing, IndexSizing)
         ++n;
     EXPECT_EQ(n, 200000);
 }
+
+TEST(XmlParsing, LongTagsKeepTheirLengths)
+{
+    // An end tag longer than 1023 characters and a start tag beyond 4M characters do not fit
+    // the record's bit fields; their lengths must survive all the same.
+    const std::u16string longEnd = u"</b" + std::u16string(2000, u' ') + u">";
+    const std::u16string bigValue(5u << 20, u'v');
+    const std::u16string doc = u"<a><b>text" + longEnd + u"<c x=\"" + bigValue + u"\">y</c></a>";
+    CXmlDocument d;
+    ASSERT_TRUE(d.SetDocText(doc)) << U8(d.GetResult());
+    ASSERT_TRUE(d.FindChild(u"b"));
+    EXPECT_EQ(d.EndTagLength(d.GetChildIndex()), longEnd.size());
+    EXPECT_EQ(U8(d.GetChildText()), "text");
+    ASSERT_TRUE(d.SetTextAt(CXmlDocument::XML_POS_CHILD, u"new"));
+    ASSERT_TRUE(d.FindChild(u"c"));
+    EXPECT_EQ(d.StartTagLength(d.GetChildIndex()), bigValue.size() + 8);
+    EXPECT_EQ(U8(d.GetChildText()), "y");
+    EXPECT_EQ(d.GetChildAttribute(u"x").size(), bigValue.size());
+    ASSERT_TRUE(d.SetAttributeAt(CXmlDocument::XML_POS_CHILD, u"z", u"1"));
+    ASSERT_TRUE(d.SetTextAt(CXmlDocument::XML_POS_CHILD, u"w"));
+    EXPECT_EQ(d.GetDocText(), u"<a><b>new" + longEnd + u"<c x=\"" + bigValue + u"\" z=\"1\">w</c></a>");
+}
