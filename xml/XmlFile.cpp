@@ -91,6 +91,7 @@ bool CXmlFile::Read(const std::string& strPath, std::u16string& text, int& nFile
     if (std::ferror(f))
         return FileError(errno ? errno : EIO);
     size_t nOffset = 0;
+    bool bAssumedUtf8 = false; // UTF-8 only because the file starts with "<"
     m_strEncoding.clear();
     m_nUnitSize = 1;
     for (const Mark& m : kMarks) {
@@ -109,8 +110,10 @@ bool CXmlFile::Read(const std::string& strPath, std::u16string& text, int& nFile
         std::u16string declared = CXmlDocument::DeclaredEncoding(probe);
         if (!declared.empty())
             m_strEncoding = Narrow(declared);
-        else if (nHead > 0 && head[0] == '<')
+        else if (nHead > 0 && head[0] == '<') {
             m_strEncoding = "UTF-8";
+            bAssumedUtf8 = true;
+        }
     }
 
     // The rest of the file in one read.
@@ -157,6 +160,10 @@ bool CXmlFile::Read(const std::string& strPath, std::u16string& text, int& nFile
     block.resize(w);
     if (nNulls)
         m_result.Add("nulls_removed").Number("count", int64_t(nNulls));
+    // A file that merely starts with "<" but is not UTF-8 (an old ANSI file without declaration)
+    // would lose every non-ASCII character to "?"; it goes through detection instead.
+    if (bAssumedUtf8 && !XmlEncoding::IsValidUtf8(block))
+        m_strEncoding.clear();
     m_result.Add("read").Text("encoding", std::string_view(m_strEncoding)).Number("length", int64_t(nUnits));
     if (m_strEncoding.empty()) {
         if (XmlEncoding::IsValidUtf8(block)) {

@@ -161,6 +161,8 @@ TEST_F(XmlFile, DetectionWithoutMarkOrDeclaration)
          "<read encoding=\"UTF-8\" length=\"10\"/><utf8_detection/><converted_to encoding=\"UTF-16\" length=\"9\"/>"},
         {"otherwise the ANSI code page", " <a>\xE9</a>", 1252, "\u00e9",
          "<read encoding=\"\" length=\"9\"/><utf8_detection/><converted_to encoding=\"UTF-16\" length=\"9\"/>"},
+        {"starting with < but not UTF-8: detection, not \"?\"", "<a>\xE9</a>", 1252, "\u00e9",
+         "<read encoding=\"\" length=\"8\"/><utf8_detection/><converted_to encoding=\"UTF-16\" length=\"8\"/>"},
         {"ANSI code page 936", " <a>\xD6\xD0</a>", 936, "中",
          "<read encoding=\"\" length=\"10\"/><utf8_detection/><converted_to encoding=\"UTF-16\" length=\"9\"/>"},
         {"zero bytes removed", std::string("<a>\0x\0</a>", 10), 1252, "x",
