@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -23,8 +24,16 @@ struct VirtualTimer {
     quint64 order = 0; // start order, so timers due at the same moment fire as they were started
 };
 
+double environmentScale()
+{
+    bool ok = false;
+    const double f = qEnvironmentVariable("STAVO_TIMER_SCALE").toDouble(&ok);
+    return ok && f >= 0.001 && f <= 1000 ? f : 1.0;
+}
+
 struct ClockState {
     bool isVirtual = false;
+    double scale = environmentScale();
     qint64 virtualNow = 0;
     quint64 nextOrder = 0;
     QElapsedTimer real;
@@ -96,8 +105,12 @@ void Clock::sleep(int ms)
     if (s.isVirtual)
         s.virtualNow += ms;
     else
-        QThread::msleep(ulong(ms));
+        QThread::msleep(ulong(std::max(0.0, ms * s.scale)));
 }
+
+double Clock::realScale() { return state().scale; }
+
+void Clock::setRealScale(double factor) { state().scale = factor > 0 ? factor : 1.0; }
 
 void Clock::startTimer(Window* w, UINT id, UINT periodMs)
 {
@@ -115,7 +128,7 @@ void Clock::startTimer(Window* w, UINT id, UINT periodMs)
         t->setTimerType(Qt::PreciseTimer);
         QObject::connect(t, &QTimer::timeout, w->widget(), [w, id] { w->WindowProc(WM_TIMER, id, 0); });
     }
-    t->start(int(periodMs));
+    t->start(int(std::max<double>(1.0, periodMs * s.scale)));
 }
 
 bool Clock::stopTimer(Window* w, UINT id)

@@ -28,6 +28,12 @@ public:
     // inside the wait (as none could on the handheld's one thread).
     static void sleep(int ms);
 
+    // Real mode only: every timer period and wait is multiplied by this factor (default 1, or
+    // STAVO_TIMER_SCALE from the environment), so process tests can run a 48-second sequence in a
+    // fraction of that against a real receiver line.
+    static double realScale();
+    static void setRealScale(double factor);
+
     // Used by Window's timers.
     static void startTimer(Window* w, UINT id, UINT periodMs);
     static bool stopTimer(Window* w, UINT id);

@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "DialogTemplate.h"
+#include "Screen.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -92,6 +93,8 @@ void Dialog::buildControls(const DialogTemplate& t)
     if (!t.caption.isEmpty())
         setWindowTitle(t.caption);
     const QSize base = DialogBaseUnits(t.fontFace, t.pointSize);
+    // The template's font, for the dialog and every control it makes: point size at the screen's dpi.
+    setFont(Screen::pointFont(t.pointSize));
     resize(MapDialogRect(QRect(0, 0, t.w, t.h), base).size());
     QButtonGroup* radioGroup = nullptr;
     for (std::size_t i = 0; i < t.controls.size(); ++i) {

@@ -1,6 +1,7 @@
 #include "Screen.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QStringList>
 
 namespace platform {
@@ -61,9 +62,28 @@ QFont Screen::font(int pixelHeight, int weight)
 {
     QFont f(faceFamily());
     f.setFamilies({faceFamily(), QStringLiteral("WenQuanYi Micro Hei")});
-    f.setPixelSize(std::max(1, pixelHeight));
+    // The handheld's font heights are cell heights (ascent plus descent); Qt's pixel size is the em.
+    static const double emPerCell = [] {
+        QFont probe(faceFamily());
+        probe.setPixelSize(100);
+        const QFontMetricsF fm(probe);
+        const double cell = fm.ascent() + fm.descent();
+        return cell > 0 ? 100.0 / cell : 1.0;
+    }();
+    f.setPixelSize(std::max(1, int(pixelHeight * emPerCell + 0.5)));
     f.setWeight(QFont::Weight(weight));
     f.setStyleStrategy(QFont::NoSubpixelAntialias);
+    return f;
+}
+
+} // namespace platform
+
+namespace platform {
+
+QFont Screen::pointFont(int pointSize, int weight)
+{
+    QFont f = font(1, weight);
+    f.setPixelSize(std::max(1, (pointSize * dpi() + 36) / 72));
     return f;
 }
 

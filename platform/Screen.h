@@ -19,8 +19,12 @@ public:
     static void reset();
 
     // The face that stands in for the handheld's faces ("MS Shell Dlg", "Tahoma", "system"): a
-    // sans-serif face with a Chinese fallback, the same on every machine.
+    // sans-serif face with a Chinese fallback, the same on every machine. The height is the
+    // character cell's (ascent plus descent), as the handheld measures font heights.
     static QFont font(int pixelHeight, int weight = 400);
+    // A font of a point size at the screen's dpi (the templates' fonts: 9 points is 24 pixels of em
+    // at 192 dpi).
+    static QFont pointFont(int pointSize, int weight = 400);
     static QString faceFamily();
 };
 

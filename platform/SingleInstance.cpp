@@ -7,7 +7,10 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QLoggingCategory>
 #include <QWidget>
+
+Q_LOGGING_CATEGORY(lcInstance, "stavo.instance", QtWarningMsg)
 
 namespace platform {
 
@@ -41,8 +44,10 @@ bool SingleInstance::acquire()
         if (socket.waitForConnected(1000)) {
             socket.write("forward\n");
             socket.waitForBytesWritten(1000);
-            socket.waitForReadyRead(1000);
+            if (socket.waitForReadyRead(1000))
+                m_reply = QString::fromLatin1(socket.readLine().trimmed());
             socket.disconnectFromServer();
+            qCInfo(lcInstance) << "another copy runs; it answered" << m_reply;
         }
         m_lock.reset();
         return false;

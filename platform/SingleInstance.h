@@ -11,7 +11,7 @@
 
 class QLocalServer;
 class QLockFile;
-class QWidget;
+#include <QWidget>
 
 namespace platform {
 
@@ -30,6 +30,9 @@ public:
 
     static const char* propertyName() { return "STAVO"; }
 
+    // After a failed acquire: the running copy's answer, "raised" or "ignored" (empty if none came).
+    QString reply() const { return m_reply; }
+
 signals:
     void forwardRequested(bool honoured);
 
@@ -39,6 +42,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
     QPointer<QWidget> m_window;
+    QString m_reply;
 };
 
 // Brings a window forward in its normal state, as a tap on its icon does.

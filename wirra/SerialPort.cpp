@@ -69,6 +69,9 @@ BOOL CSerialPort::bOpenDevice(const QString& device, unsigned baud)
                 delete s;
                 return;
             }
+            // Bytes that reached the line before it was opened and set up were received at an unknown
+            // rate by nobody; a UART drops them, so the reader must not take them as the receiver's.
+            s->clear(QSerialPort::Input);
             l->serial = s;
             l->timer = new QTimer(l->context);
             l->timer->setSingleShot(true);

@@ -1,0 +1,294 @@
+// The main window in the test process, on the offscreen platform, against the simulated receiver:
+// start-up, tabs, hiding and restoring, the exit sequence with its questions, Esc that no control
+// sees, the single-copy request, and the connection timers (run faster by the real-clock scale).
+
+#include "SimHarness.h"
+
+#include "app/StavoApp.h"
+#include "app/StavoDlg.h"
+#include "app/Pages.h"
+#include "res/Resources.h"
+#include "res/resource.h"
+
+#include "platform/Clock.h"
+#include "platform/KeyRouter.h"
+#include "platform/MessageBox.h"
+#include "platform/SingleInstance.h"
+
+#include "wirra/CSIFormat.h"
+#include "wirra/TrimblePort.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace platform;
+
+namespace {
+
+// Answers every box with the next of a list (then with the box's first button) and records it.
+struct Answers {
+    explicit Answers(std::vector<int> list = {})
+    {
+        ClearMessageBoxLog();
+        auto shared = std::make_shared<std::vector<int>>(std::move(list));
+        SetMessageBoxResponder([shared](const MessageBoxCall& c) {
+            if (shared->empty())
+                return DefaultMessageBoxResult(c.type);
+            const int r = shared->front();
+            shared->erase(shared->begin());
+            return r;
+        });
+    }
+    ~Answers() { SetMessageBoxResponder(nullptr); }
+};
+
+// A main window running against a simulated receiver at 9600 baud.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_sim = std::make_unique<SimHarness>(QStringList{QStringLiteral("--baud"), QStringLiteral("9600"),
+                                                          QStringLiteral("--seed"), QStringLiteral("3"),
+                                                          QStringLiteral("--time-scale"), QStringLiteral("10")});
+        ASSERT_TRUE(m_sim->ready());
+        qputenv("XDG_CONFIG_HOME", m_sim->home().toUtf8());
+        Clock::setRealScale(0.1);
+        m_app = std::make_unique<CStavoApp>();
+        ASSERT_TRUE(m_app->InitApplication());
+        m_dlg = std::make_unique<CStavoDlg>();
+        m_app->AttachMainWindow(m_dlg.get());
+        m_dlg->Create(IDD_STAVO_DIALOG, nullptr);
+        QApplication::setActiveWindow(m_dlg.get());
+    }
+    void TearDown() override
+    {
+        SetAppPreTranslate(nullptr);
+        m_dlg.reset();
+        m_app.reset();
+        Clock::setRealScale(1.0);
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+    // Runs the event loop until pred holds or ms pass.
+    template <class Pred> bool waitUntil(Pred pred, int ms = 10000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!pred() && t.elapsed() < ms)
+            QTest::qWait(10);
+        return pred();
+    }
+    std::unique_ptr<SimHarness> m_sim;
+    std::unique_ptr<CStavoApp> m_app;
+    std::unique_ptr<CStavoDlg> m_dlg;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithSixPagesTheStatusAreaAndTheReceiverPort)
+{
+    CStavoDlg& d = *m_dlg;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Stavo V1.0"));
+    EXPECT_EQ(d.GetProp("STAVO"), 1);
+    EXPECT_EQ(d.m_eOemType, 13);
+    EXPECT_NE(d.m_pDecoder, nullptr);
+    ASSERT_NE(d.m_pPort, nullptr);
+    EXPECT_EQ(d.m_nPortNo, 4u);
+    EXPECT_EQ(d.size(), QSize(480, 640));
+    EXPECT_EQ(d.m_tab.geometry(), QRect(0, 0, 480, 440));
+
+    const char* captions[] = {"接收机状态", "星空图|信噪比", "卫星状态", "命令设置", "连接CORS", "选 项"};
+    const char* classes[] = {"CGPSStatusDlg", "CSatMapSNR", "CSatChart", "CCsiCmdsSendDlg", "CLogonCORSDlg", "CStavoOption"};
+    const UINT templates[] = {131, 132, 138, 139, 148, 137};
+    ASSERT_EQ(d.m_tab.GetItemCount(), 6);
+    ASSERT_EQ(d.m_tab.m_pages.GetSize(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(d.m_tab.GetItemText(i), QString::fromUtf8(captions[i]));
+        CMyDialog* p = d.Page(i);
+        ASSERT_NE(p, nullptr);
+        EXPECT_STREQ(p->GetRuntimeClass()->m_lpszClassName, classes[i]);
+        EXPECT_EQ(p->GetRuntimeClass()->m_pBaseClass, &CMyDialog::classCMyDialog);
+        EXPECT_EQ(p->TemplateId(), templates[i]);
+        EXPECT_EQ(p->parentWidget(), &d.m_tab);
+        EXPECT_EQ(p->isVisibleTo(&d.m_tab), i == 0) << i;
+    }
+    EXPECT_EQ(dynamic_cast<CGPSStatusDlg*>(d.Page(0))->m_pMainDlg, &d);
+    EXPECT_EQ(dynamic_cast<CStavoOption*>(d.Page(5))->m_pMainDlg, &d);
+    for (CFontStatic* s : {&d.m_stNorth, &d.m_stEast, &d.m_stHeight, &d.m_stPdop, &d.m_stStatus})
+        EXPECT_EQ(s->FontSize(), 28);
+    EXPECT_EQ(d.m_stStatus.text(), QStringLiteral("正在连接接收机..."));
+    EXPECT_EQ(d.m_stNorth.text(), QStringLiteral("--"));
+}
+
+TEST_F(MainWindowTest, PositionFromTheReceiverReachesTheStatusArea)
+{
+    CStavoDlg& d = *m_dlg;
+    // Found at 9600, outputs on after 3 s (scaled), then positions with precision arrive: the
+    // receiver's SBAS solution, with the source its status report named.
+    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分H:")); }, 15000))
+        << qPrintable(d.m_stStatus.text()) << m_sim->dump();
+    EXPECT_EQ(d.m_stStatus.Foreground(), RGB(255, 128, 0));
+    EXPECT_EQ(d.m_pDecoder->m_nDiffMode, 1);
+    EXPECT_TRUE(d.m_stNorth.text().startsWith(QStringLiteral("31°13'")));
+    EXPECT_TRUE(d.m_stEast.text().startsWith(QStringLiteral("121°28'")));
+    EXPECT_EQ(d.m_bDataSeen, 1);
+    EXPECT_EQ(d.m_nBaud, 9600u);
+    EXPECT_EQ(m_sim->count(QStringLiteral("$JBAUD,9600")), 0);
+}
+
+TEST_F(MainWindowTest, NoDataWarningAfterThreeSilentSeconds)
+{
+    CStavoDlg& d = *m_dlg;
+    // Wait for the outputs the program switches on (a silent receiver would not obey them).
+    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000));
+    m_sim->signal(SIGUSR1); // the receiver goes silent
+    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text() == QStringLiteral("端口无数据"); }, 5000));
+    EXPECT_EQ(d.m_stStatus.Foreground(), RGB(255, 0, 0));
+    EXPECT_GE(d.m_nNoDataTicks, 3);
+    m_sim->signal(SIGUSR2); // and talks again: the next position overwrites the warning
+    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 5000))
+        << qPrintable(d.m_stStatus.text()) << m_sim->dump();
+}
+
+TEST_F(MainWindowTest, SwitchingThePortOffAndOnResumesTheProbeCounter)
+{
+    CStavoDlg& d = *m_dlg;
+    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
+    const int before = CStavoDlg::ProbeAttempts();
+    // The power-off and power-on sequence, with a receiver that stays silent afterwards.
+    d.CloseReceiverPort();
+    d.m_bDataSeen = 0;
+    EXPECT_EQ(d.m_pPort, nullptr);
+    m_sim->signal(SIGUSR1);
+    Answers answers;
+    d.ShowStatusMessage(QStringLiteral("正在初始化GPS接收机..."));
+    EXPECT_EQ(d.m_nNoDataTicks, -3);
+    d.OpenReceiverPort();
+    d.SetTimer(stavo::TIMER_BAUD_PROBE, 2000);
+    ASSERT_TRUE(waitUntil([&] { return !MessageBoxLog().empty(); }, 15000));
+    EXPECT_EQ(MessageBoxLog()[0].text, QStringLiteral("串口不能正常通信，自适应串口波特率失败！"));
+    EXPECT_EQ(CStavoDlg::ProbeAttempts(), 25); // the count went on from `before` to the limit
+    EXPECT_LE(before, 24);
+    EXPECT_FALSE(d.HasTimer(stavo::TIMER_BAUD_PROBE));
+}
+
+TEST_F(MainWindowTest, TabsSwitchByTap)
+{
+    CStavoDlg& d = *m_dlg;
+    QRect r;
+    ASSERT_TRUE(d.m_tab.GetItemRect(2, &r));
+    QTest::mouseClick(&d.m_tab, Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(d.m_tab.m_nCurPage, 2);
+    EXPECT_TRUE(d.Page(2)->isVisibleTo(&d.m_tab));
+    EXPECT_FALSE(d.Page(0)->isVisibleTo(&d.m_tab));
+}
+
+TEST_F(MainWindowTest, ExitQuestionAnsweredNoChangesNothingYesSavesAndEnds)
+{
+    CStavoDlg& d = *m_dlg;
+    {
+        Answers no({IDNO});
+        d.SendMessage(WM_COMMAND, IDCANCEL, 0);
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_EQ(MessageBoxLog()[0].text, QStringLiteral("确定退出程序？"));
+        EXPECT_EQ(MessageBoxLog()[0].type, MB_YESNO);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_NE(d.m_pPort, nullptr);
+        EXPECT_EQ(d.GetProp("STAVO"), 1); // only the Esc path removes it
+    }
+    {
+        Answers yes({IDYES});
+        d.RequestExit();
+        EXPECT_FALSE(d.isVisible());
+        ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JSAVE")) == 1; }, 3000));
+    }
+}
+
+TEST_F(MainWindowTest, EscInAFocusedEditOpensTheExitQuestionAndNoControlSeesIt)
+{
+    CStavoDlg& d = *m_dlg;
+    auto* edit = new QLineEdit(d.Page(0));
+    edit->show();
+    edit->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit; }, 2000));
+    int editKeys = 0;
+    struct Counter : QObject {
+        int* n;
+        explicit Counter(int* c) : n(c) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease)
+                ++*n;
+            return false;
+        }
+    } counter(&editKeys);
+    edit->installEventFilter(&counter);
+    Answers no({IDNO});
+    QTest::keyClick(edit, Qt::Key_Escape);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, QStringLiteral("确定退出程序？"));
+    EXPECT_EQ(editKeys, 0);
+    EXPECT_TRUE(d.isVisible());
+    // After Esc and No the window no longer comes forward for a second copy.
+    EXPECT_EQ(d.GetProp("STAVO"), 0);
+    QTest::keyClick(edit, Qt::Key_A);
+    EXPECT_EQ(editKeys, 2); // other keys reach the control as usual
+}
+
+TEST_F(MainWindowTest, SecondCopyRaisesTheFirstOnlyWhileItCarriesTheProperty)
+{
+    CStavoDlg& d = *m_dlg;
+    // A second copy asks from another thread, as the running copy answers from its event loop.
+    auto ask = [&] {
+        std::atomic<bool> done{false};
+        bool refused = false;
+        QString reply;
+        std::thread t([&] {
+            SingleInstance other(QStringLiteral("STAVO"));
+            refused = !other.acquire();
+            reply = other.reply();
+            done = true;
+        });
+        waitUntil([&] { return done.load(); }, 5000);
+        t.join();
+        EXPECT_TRUE(refused);
+        return reply;
+    };
+    d.hide();
+    EXPECT_EQ(ask(), QStringLiteral("raised"));
+    EXPECT_TRUE(d.isVisible());
+
+    Answers no({IDNO});
+    d.SendMessage(WM_COMMAND, ID_APP_ESCAPE, 0);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    d.hide();
+    EXPECT_EQ(ask(), QStringLiteral("ignored"));
+    EXPECT_FALSE(d.isVisible());
+}
+
+TEST_F(MainWindowTest, OkHidesAndATapOnTheIconRestores)
+{
+    CStavoDlg& d = *m_dlg;
+    d.SendMessage(WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(d.isHidden() || d.isMinimized());
+    EXPECT_NE(d.m_pPort, nullptr); // the program keeps working
+    d.SendMessage(stavo::WM_TRAY_NOTIFY, stavo::NOTIFY_ICON_ID, 0x0202); // other notifications: ignored
+    EXPECT_TRUE(d.isHidden() || d.isMinimized());
+    d.SendMessage(stavo::WM_TRAY_NOTIFY, stavo::NOTIFY_ICON_ID, WM_LBUTTONDOWN);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(d.isMinimized());
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    res::RegisterResources();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
