@@ -109,7 +109,6 @@ public:
     static std::u16string DeclaredEncoding(std::u16string_view text);
 
 private:
-    friend class CXmlFile;
     struct AttrSpan
     {
         uint32_t nNameStart = 0, nNameLen = 0;
