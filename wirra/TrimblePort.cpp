@@ -47,6 +47,7 @@ BOOL CTrimblePort::bOpenDevice(platform::Window* owner, const QString& device, u
         m_stats = FramerStats();
     }
     m_owner = owner ? owner->widget() : nullptr;
+    m_kinds = m_dwOption & (kOptionText | kOptionBinary);
     return CMySerialPort::bOpenDevice(device, baud);
 }
 
@@ -64,9 +65,8 @@ FramerStats CTrimblePort::Stats() const
 
 void CTrimblePort::Sink::OnFrame(int type, unsigned id, const char* bytes, std::size_t n)
 {
-    const platform::DWORD kinds = m_port.m_dwOption & (kOptionText | kOptionBinary);
     const platform::DWORD need = type == wirra::kTypeBinary ? kOptionBinary : kOptionText;
-    if (kinds != 0 && (kinds & need) == 0)
+    if (m_port.m_kinds != 0 && (m_port.m_kinds & need) == 0)
         return;
     if (m_port.m_out.Push(type, id, bytes, n))
         m_notify = true;

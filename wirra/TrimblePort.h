@@ -26,7 +26,7 @@ public:
     CTrimblePort();
     ~CTrimblePort() override;
 
-    platform::DWORD m_dwOption = 0;
+    platform::DWORD m_dwOption = 0; // taken when the port opens
 
     // Opens port number n (through the port map, see PortMap.h) at a rate; the owner (may be null)
     // receives WM_RECEIVER_DATA. Any earlier line is closed and waiting messages are forgotten.
@@ -67,6 +67,7 @@ private:
 
     Sink m_sink;
     wirra::Framer m_framer;
+    platform::DWORD m_kinds = 0; // m_dwOption's message kinds, fixed while the reader runs
     QPointer<QWidget> m_owner;
     mutable std::mutex m_statsMutex;
     wirra::FramerStats m_stats;

@@ -244,7 +244,8 @@ TEST_F(PortTest, ShowReportEndsAfterSilence)
 
 TEST_F(PortTest, OptionWordSelectsMessageKinds)
 {
-    port.m_dwOption = CTrimblePort::kOptionBinary;
+    port.m_dwOption = CTrimblePort::kOptionBinary; // binary only; taken when the port opens
+    ASSERT_TRUE(port.bOpenDevice(&window, QString::fromStdString(pty.slave), 9600));
     std::string frame = "$BIN";
     frame += std::string("\x02\x00\x10\x00", 4) + std::string(16, '\0') + std::string("\x00\x00\r\n", 4);
     pty.Write("$GPGGA,,,,,,0,,,,M,,M,,*66\r\n" + frame);
