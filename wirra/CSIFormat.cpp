@@ -172,7 +172,7 @@ void CCSIFormat::ProcessSBinaryMsg96(const char* frame, int n)
     }
     std::memset(m_slips, 0, sizeof m_slips);
     for (int c = 0; c < kChannels; ++c) {
-        const unsigned char* r = d + 8 + 24 * c;
+        const unsigned char* r = d + 12 + 24 * c; // after spare, week and time of week
         const std::uint32_t w0 = U32(r);
         const std::uint32_t w1 = U32(r + 4);
         CObservation o;

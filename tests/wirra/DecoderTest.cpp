@@ -227,7 +227,7 @@ std::string Msg96(const std::vector<std::pair<int, int>>& prnSlips)
     PutU16(d, 2, 1481);
     PutF64(d, 4, 108094.0);
     for (std::size_t i = 0; i < prnSlips.size() && i < 12; ++i) {
-        const std::size_t r = 8 + 24 * i;
+        const std::size_t r = 12 + 24 * i;
         d[r] = char(prnSlips[i].first);
         d[r + 1] = char(100); // SNR value
         d[r + 3] = char(prnSlips[i].second);
@@ -314,9 +314,22 @@ TEST(CsiDecoder, RealBinaryCaptureCheckedByHand)
     const std::string data = ReadData("cres_20080526.bin");
     const auto msgs = FrameWhole(data);
     CCSIFormat d;
-    int n99 = 0;
+    int n96 = 0, n99 = 0;
     for (const Msg& m : msgs) {
         wirra::DecodeMessage(d, m.type, m.id, m.bytes.c_str(), int(m.bytes.size()));
+        if (m.type == 27 && m.id == 96 && ++n96 == 1) {
+            // First message 96: channel 0 tracks PRN 12, slip counter 8, pseudorange 20788290.364 m.
+            EXPECT_EQ(d.m_nObsWeek, 1481);
+            EXPECT_NEAR(d.m_dObsSeconds, 108094.0, 1e-6);
+            EXPECT_EQ(d.m_obs[0].m_nPrn, 12);
+            EXPECT_EQ(d.m_obs[0].m_nCycleSlips, 8);
+            EXPECT_NEAR(d.m_obs[0].m_dPseudorange, 20788290.364, 1e-3);
+            EXPECT_NEAR(d.m_obs[0].m_dCarrierPhase, 5886750.791, 1e-3);
+            EXPECT_NEAR(d.m_obs[0].m_dTrackTime, 25.5, 1e-9); // saturated: tracked longer
+            EXPECT_TRUE(d.m_obs[0].m_bPhaseValid);
+            EXPECT_EQ(d.m_obs[1].m_nPrn, 14);
+            EXPECT_EQ(d.m_obs[1].m_nCycleSlips, 10);
+        }
         if (m.type == 27 && m.id == 99 && ++n99 == 1) {
             // First message 99 of the capture: 2008-05-26 06:01:34 GPS time, GPS-UTC 14 s.
             EXPECT_EQ(d.m_nGpsWeek, 1481);
@@ -328,8 +341,11 @@ TEST(CsiDecoder, RealBinaryCaptureCheckedByHand)
             EXPECT_EQ(d.m_sats[0].m_nElevation, 63);
             EXPECT_EQ(d.m_sats[0].m_nAzimuth, 122);
             EXPECT_EQ(d.m_sats[1].m_nPrn, 14);
+            EXPECT_EQ(d.m_sats[0].m_nCycleSlips, 8); // from the message 96 of the same epoch
+            EXPECT_EQ(d.m_sats[1].m_nCycleSlips, 10);
         }
     }
+    EXPECT_EQ(n96, 312);
     EXPECT_EQ(n99, 311);
     // The last complete 99 (the one after it is cut) is at 06:06:43.
     EXPECT_EQ(d.m_ulGpsSeconds, 108403u);

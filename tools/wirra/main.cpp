@@ -1,7 +1,8 @@
-// stavo-decode [FILE|DEVICE [--baud N] [--seconds S]]
+// stavo-decode [FILE|DEVICE [--baud N] [--seconds S] [--send COMMAND]...]
 // Decodes a receiver capture (a file, or standard input without FILE) or a live serial device, one
 // JSON line per message, then a summary line with counts and dropped bytes. A device is read until
-// SIGINT/SIGTERM or for S seconds.
+// SIGINT/SIGTERM or for S seconds; each --send COMMAND (e.g. '$JSHOW') is written to it first, with
+// CR LF appended, waiting for each to leave the line before the next.
 
 #include "MessagePrinter.h"
 #include "TrimblePort.h"
@@ -15,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <chrono>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -38,7 +41,7 @@ private:
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: stavo-decode [FILE|DEVICE [--baud N] [--seconds S]]\n");
+    std::fprintf(stderr, "usage: stavo-decode [FILE|DEVICE [--baud N] [--seconds S] [--send COMMAND]...]\n");
     return 2;
 }
 
@@ -55,13 +58,19 @@ int DecodeStream(std::FILE* in, MessagePrinter& printer)
     return std::ferror(in) ? 1 : 0;
 }
 
-int DecodeDevice(int argc, char** argv, const char* path, unsigned baud, double seconds, MessagePrinter& printer)
+int DecodeDevice(int argc, char** argv, const char* path, unsigned baud, double seconds,
+                 const std::vector<std::string>& commands, MessagePrinter& printer)
 {
     QCoreApplication app(argc, argv);
     CTrimblePort port;
     if (!port.bOpenDevice(nullptr, QString::fromLocal8Bit(path), baud)) {
         std::fprintf(stderr, "stavo-decode: cannot open %s at %u baud\n", path, baud);
         return 1;
+    }
+    for (const std::string& c : commands) {
+        port.vWriteToPort(QString::fromLatin1(c + "\r\n"), 0, 0);
+        if (!port.bWaitWriteBufferEmpty())
+            std::fprintf(stderr, "stavo-decode: %s did not leave the line\n", c.c_str());
     }
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
@@ -91,6 +100,7 @@ int main(int argc, char** argv)
     const char* path = nullptr;
     unsigned baud = 0;
     double seconds = 0;
+    std::vector<std::string> commands;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--baud") == 0 && i + 1 < argc) {
             baud = unsigned(std::strtoul(argv[++i], nullptr, 10));
@@ -98,6 +108,8 @@ int main(int argc, char** argv)
                 return Usage();
         } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::strtod(argv[++i], nullptr);
+        } else if (std::strcmp(argv[i], "--send") == 0 && i + 1 < argc) {
+            commands.emplace_back(argv[++i]);
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return Usage();
         } else if (!path) {
@@ -115,7 +127,9 @@ int main(int argc, char** argv)
         return 1;
     }
     if (S_ISCHR(st.st_mode))
-        return DecodeDevice(argc, argv, path, baud ? baud : 9600, seconds, printer);
+        return DecodeDevice(argc, argv, path, baud ? baud : 9600, seconds, commands, printer);
+    if (!commands.empty())
+        return Usage(); // nothing to send to a file
     std::FILE* in = std::fopen(path, "rb");
     if (!in) {
         std::fprintf(stderr, "stavo-decode: %s: %s\n", path, std::strerror(errno));
