@@ -5,6 +5,9 @@
 #include "Decode.h"
 #include "Framer.h"
 #include "GpsTime.h"
+#include "PortMap.h"
+
+#include <QString>
 
 #include <cstddef>
 #include <cstdint>
@@ -62,6 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     d.ProcessCSISHOW(text.c_str());
     d.ProcessSBinaryMsg96(p, int(size));
     d.ProcessSBinaryMsg99(p, int(size));
+
+    // The port map file is outside input too.
+    const QString device = wirra::PortDeviceFromMap(QString::fromUtf8(p, qsizetype(size)), data[0] % 8u);
+    if (data[0] % 8u == 4 && device.isEmpty())
+        __builtin_trap(); // port 4 always has a device
 
     if (size >= 12) {
         std::int32_t week32;
