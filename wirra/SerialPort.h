@@ -79,6 +79,11 @@ public:
     // at most n milliseconds, until the text has left the line (used with "$JSAVE\r\n" at exit, so
     // the receiver has it before the port closes). The last argument is unused.
     void vWriteToPort(const QString& text, int n, int reserved);
+    // The same for a wide string literal (L"$JOFF\r\n"), as the program writes its commands.
+    void vWriteToPort(const wchar_t* text, int n, int reserved)
+    {
+        vWriteToPort(QString::fromWCharArray(text ? text : L""), n, reserved);
+    }
     // Drains first, so a command is never split across two rates, then changes the line's rate. If
     // the line is stalled, what could not be sent is discarded rather than sent at the new rate.
     platform::BOOL bChangeBaudrate(unsigned baud);

@@ -166,7 +166,7 @@ TEST(Port, MissingDeviceFailsAndClosedPortRefusesToWait)
 TEST_F(PortTest, WritesReachTheLineAndWaitReturnsWhenSent)
 {
     port.vWriteToPort(QStringLiteral("$JOFF\r\n"), 0, 0);
-    port.vWriteToPort(QStringLiteral("$JSHOW\r\n"), 0, 0);
+    port.vWriteToPort(L"$JSHOW\r\n", 0, 0);
     EXPECT_TRUE(port.bWaitWriteBufferEmpty());
     EXPECT_EQ(pty.ReadFor(50), "$JOFF\r\n$JSHOW\r\n");
     const std::string rtcm("\xd3\x00\x13\x3e\xd0\x00\x03\x8a\x0d\x0a\x00\xff", 12);
@@ -176,6 +176,13 @@ TEST_F(PortTest, WritesReachTheLineAndWaitReturnsWhenSent)
     port.vClosePort();
     EXPECT_EQ(port.handle(), -1);
     EXPECT_FALSE(port.bWaitWriteBufferEmpty());
+}
+
+TEST_F(PortTest, WriteWithATimeWaitsForTheBytesToLeave)
+{
+    // As at exit: "$JSAVE" must be on the line before the port is closed.
+    port.vWriteToPort(L"$JSAVE\r\n", 3000, 0);
+    EXPECT_EQ(pty.ReadFor(0), "$JSAVE\r\n"); // read at once: no waiting on the test's side
 }
 
 TEST_F(PortTest, EveryProbeRateIsSetOnTheLine)
