@@ -193,7 +193,7 @@ TEST(Framer, BinaryFramesAreCheckedAndResynchronised)
         {"cut, then a sentence", good.substr(0, 100) + gga, 0, 1},
         {"cut, then a frame", good.substr(0, 200) + good, 1, 0},
         {"frame hidden after a false header", "$BIN\x63\x00\xff\xff" + good + gga, 1, 1},
-        {"noise before", std::string("\x00\xff\x13$$$B$BI\r\n", 14) + good, 1, 0},
+        {"noise before", std::string("\x00\xff\x13$$$B$BI\r\n", 12) + good, 1, 0},
     };
     for (const Case& c : cases) {
         const auto msgs = FrameWhole(c.in);
