@@ -35,6 +35,8 @@ void Framer::Feed(const char* data, std::size_t n, std::int64_t nowMs)
     m_buf.append(data, n);
     while (m_pos < m_buf.size() && ScanOne() == Step::Done) {
     }
+    if (BurstPending() && n > 0)
+        m_burstLastMs = nowMs; // the line is not silent yet
     // Keep only the partial frame; it is at most one line or one binary frame long.
     if (m_pos >= m_buf.size()) {
         m_buf.clear();
@@ -50,7 +52,7 @@ void Framer::Feed(const char* data, std::size_t n, std::int64_t nowMs)
 
 void Framer::Poll(std::int64_t nowMs)
 {
-    if (BurstPending() && nowMs - m_burstLastMs >= kBurstGapMs)
+    if (BurstPending() && nowMs >= BurstDeadline())
         FlushBurst();
 }
 
@@ -188,6 +190,8 @@ void Framer::DeliverLine(const char* p, std::size_t n)
         if (n >= kShowLen && std::memcmp(p, kShow, kShowLen) == 0) {
             if (m_burstLines >= kMaxBurstLines)
                 FlushBurst();
+            if (m_burstLines == 0)
+                m_burstFirstMs = m_nowMs;
             m_burst.append(p, n);
             m_burst.append("\r\n", 2);
             ++m_burstLines;

@@ -34,13 +34,15 @@ public:
     static constexpr std::size_t kMaxLine = 512;       // longest text line accepted, '$' included
     static constexpr unsigned kMaxBinaryData = 1024;   // longest binary payload accepted
     static constexpr std::int64_t kBurstGapMs = 100;   // silence that ends a "$JSHOW" burst
+    static constexpr std::int64_t kMaxBurstMs = 2000;  // a burst is delivered by then in any case
     static constexpr std::size_t kMaxBurstLines = 64;  // a longer burst is delivered in parts
 
     explicit Framer(FrameSink& sink) : m_sink(sink) {}
 
     // Bytes as they arrive; nowMs is any monotonic time in milliseconds (used only to end bursts).
     void Feed(const char* data, std::size_t n, std::int64_t nowMs);
-    // Delivers a "$JSHOW" burst whose last line is at least kBurstGapMs old.
+    // Delivers a "$JSHOW" burst after kBurstGapMs without a byte (a line still arriving at a slow
+    // rate keeps the burst open), or kMaxBurstMs after its first line.
     void Poll(std::int64_t nowMs);
     // End of input: delivers a pending burst and counts a partial frame as dropped.
     void Finish();
@@ -50,7 +52,12 @@ public:
     void ClearStats() { m_stats = FramerStats(); }
 
     bool BurstPending() const { return m_burstLines > 0; }
-    std::int64_t BurstDeadline() const { return m_burstLastMs + kBurstGapMs; }
+    std::int64_t BurstDeadline() const
+    {
+        const std::int64_t quiet = m_burstLastMs + kBurstGapMs;
+        const std::int64_t cap = m_burstFirstMs + kMaxBurstMs;
+        return quiet < cap ? quiet : cap;
+    }
     const FramerStats& Stats() const { return m_stats; }
     // Bytes held for a partial frame (bounded by the longest frame).
     std::size_t BufferedBytes() const { return m_buf.size() - m_pos; }
@@ -73,7 +80,8 @@ private:
     std::size_t m_lineEndAt = kNowhere; // a CR or LF here ends the message before it: not noise
     std::string m_burst;
     std::size_t m_burstLines = 0;
-    std::int64_t m_burstLastMs = 0;
+    std::int64_t m_burstLastMs = 0;  // last byte received while a burst was open
+    std::int64_t m_burstFirstMs = 0; // its first line
     std::int64_t m_nowMs = 0;
     FramerStats m_stats;
 };

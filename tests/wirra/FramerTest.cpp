@@ -174,6 +174,31 @@ TEST(Framer, ShowBurstEndsAfterSilenceOrAtAnyOtherMessage)
     EXPECT_EQ(c.msgs[2].type, 27);
 }
 
+TEST(Framer, ShowBurstStaysOpenWhileALineIsStillArriving)
+{
+    // At 2400 baud a report line takes longer than the burst gap to arrive.
+    Collect c;
+    Framer f(c);
+    const std::string a = "$>JSHOW,BAUD,2400\r\n";
+    f.Feed(a.data(), a.size(), 3000);
+    f.Feed("$>JSHOW,AS", 10, 3090);
+    f.Poll(3150);
+    f.Feed("C,GPGGA,1.0,OTHER\r\n", 19, 3180);
+    f.Poll(3279);
+    EXPECT_TRUE(c.msgs.empty());
+    f.Poll(3280);
+    ASSERT_EQ(c.msgs.size(), 1u);
+    EXPECT_EQ(c.msgs[0].bytes, a + "$>JSHOW,ASC,GPGGA,1.0,OTHER\r\n");
+    // Bytes that never make a line cannot hold a burst open for ever.
+    f.Feed(a.data(), a.size(), 5000);
+    for (std::int64_t t = 5090; t < 7100; t += 90) {
+        f.Feed("x", 1, t);
+        f.Poll(t);
+    }
+    ASSERT_EQ(c.msgs.size(), 2u);
+    EXPECT_EQ(c.msgs[1].bytes, a);
+}
+
 TEST(Framer, BinaryFramesAreCheckedAndResynchronised)
 {
     const std::string good = BinFrame(99, std::string(304, '\x01'));
