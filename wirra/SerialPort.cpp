@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 
 #include <algorithm>
@@ -27,6 +29,16 @@ std::int64_t Ms(Clock::duration d) { return std::chrono::duration_cast<std::chro
 std::int64_t SendTimeMs(std::uint64_t n, unsigned baud)
 {
     return baud ? std::int64_t(n * 10000 / baud) : 0;
+}
+
+// A pseudo-terminal's slave: its driver is "pty" (major numbers 136..143 for /dev/pts).
+bool IsPseudoTerminal(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const unsigned major = ::major(st.st_rdev);
+    return major >= 136 && major <= 143;
 }
 
 } // namespace
@@ -111,6 +123,7 @@ BOOL CSerialPort::bOpenDevice(const QString& device, unsigned baud)
         return FALSE;
     }
     m_line = std::move(line);
+    m_isPty = IsPseudoTerminal(fd);
     m_baud = baud;
     m_hPort = fd;
     return TRUE;
@@ -212,7 +225,7 @@ BOOL CSerialPort::WaitDrained(int maxMs)
     for (;;) {
         int queued = 0;
         if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
-            return m_hPort.load() >= 0 ? TRUE : FALSE;
+            break;
         const auto now = Clock::now();
         if (queued != last) {
             last = queued;
@@ -222,6 +235,24 @@ BOOL CSerialPort::WaitDrained(int maxMs)
             return FALSE;
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
+    // Then for the hardware's own buffer, so that a rate change cannot catch the last bytes of a
+    // command: a UART tells when its transmitter is empty; for a USB adapter, allow the time of
+    // 32 bytes. A pseudo-terminal has no hardware behind it.
+    if (m_isPty)
+        return m_hPort.load() >= 0 ? TRUE : FALSE;
+    unsigned lsr = 0;
+    if (::ioctl(fd, TIOCSERGETLSR, &lsr) == 0) {
+        while (!(lsr & TIOCSER_TEMT)) {
+            if (Ms(Clock::now() - start) > boundMs)
+                return FALSE;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            if (::ioctl(fd, TIOCSERGETLSR, &lsr) != 0)
+                break;
+        }
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(SendTimeMs(32, baud) + 1));
+    }
+    return m_hPort.load() >= 0 ? TRUE : FALSE;
 }
 
 BOOL CSerialPort::SetRate(unsigned baud)

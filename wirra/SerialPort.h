@@ -64,6 +64,7 @@ private:
     std::unique_ptr<Line> m_line;
     std::atomic<int> m_hPort{-1};
     std::atomic<unsigned> m_baud{0};
+    bool m_isPty = false; // no hardware buffer behind the driver
 
     std::mutex m_txMutex;
     std::condition_variable m_txCond;
