@@ -55,7 +55,7 @@ public:
             ::close(master);
     }
     void Write(const std::string& s) const { ASSERT_EQ(::write(master, s.data(), s.size()), ssize_t(s.size())); }
-    // Everything readable within ms.
+    // Everything readable now and within the next ms.
     std::string ReadFor(int ms) const
     {
         std::string out;
@@ -63,13 +63,16 @@ public:
         fcntl(master, F_SETFL, flags | O_NONBLOCK);
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         char buf[4096];
-        do {
+        for (;;) {
             const ssize_t r = ::read(master, buf, sizeof buf);
-            if (r > 0)
+            if (r > 0) {
                 out.append(buf, std::size_t(r));
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        } while (std::chrono::steady_clock::now() < end);
+                continue; // take all that is there before looking at the clock
+            }
+            if (std::chrono::steady_clock::now() >= end)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         fcntl(master, F_SETFL, flags);
         return out;
     }
