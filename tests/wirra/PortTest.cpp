@@ -166,6 +166,15 @@ TEST(Port, MissingDeviceFailsAndClosedPortRefusesToWait)
     EXPECT_FALSE(port.bChangeBaudrate(9600));
 }
 
+TEST_F(PortTest, APortInUseCannotBeOpenedTwice)
+{
+    CTrimblePort second;
+    EXPECT_FALSE(second.bOpenDevice(nullptr, QString::fromStdString(pty.slave), 9600));
+    EXPECT_EQ(second.handle(), -1);
+    port.vClosePort();
+    EXPECT_TRUE(second.bOpenDevice(nullptr, QString::fromStdString(pty.slave), 9600));
+}
+
 TEST_F(PortTest, WritesReachTheLineAndWaitReturnsWhenSent)
 {
     port.vWriteToPort(QStringLiteral("$JOFF\r\n"), 0, 0);
