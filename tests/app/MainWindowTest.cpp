@@ -210,6 +210,22 @@ TEST_F(MainWindowTest, ExitQuestionAnsweredNoChangesNothingYesSavesAndEnds)
     }
 }
 
+TEST_F(MainWindowTest, ExitWithThePortClosedSendsNothing)
+{
+    CStavoDlg& d = *m_dlg;
+    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JSHOW")) >= 1; }, 5000));
+    d.CloseReceiverPort(); // as the power switch of the parameter page does
+    QTest::qWait(300); // the simulator logs what it got
+    EXPECT_GE(m_sim->count(QStringLiteral("$JOFF")), 2);
+    const auto before = m_sim->lines().size();
+    Answers yes({IDYES});
+    d.RequestExit();
+    EXPECT_FALSE(d.isVisible());
+    QTest::qWait(300);
+    EXPECT_EQ(m_sim->lines().size(), before);
+    EXPECT_EQ(m_sim->count(QStringLiteral("$JSAVE")), 0);
+}
+
 TEST_F(MainWindowTest, EscInAFocusedEditOpensTheExitQuestionAndNoControlSeesIt)
 {
     CStavoDlg& d = *m_dlg;
