@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs the benchmarks; each compares with a peer in the same run and prints the ratios.
+#   bench_wirra: reader + decoder throughput against Debian's gpsdecode on the same NMEA bytes, and the
+#                latency from a byte on a pseudo-terminal to the message in the queue / at the window.
+#   bench_xml:   index build of a 24 MB document against pugixml and libxml2.
+set -euo pipefail
+BUILD=${1:-build}
+cmake --build "$BUILD" --target bench_wirra bench_xml >/dev/null
+echo "== receiver link: $BUILD/bench/wirra/bench_wirra"
+QT_QPA_PLATFORM=offscreen "$BUILD/bench/wirra/bench_wirra"
+echo
+echo "== XML engine: $BUILD/bench/xml/bench_xml 24 7"
+"$BUILD/bench/xml/bench_xml" 24 7
