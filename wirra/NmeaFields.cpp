@@ -1,6 +1,7 @@
 #include "NmeaFields.h"
 
 #include <charconv>
+#include <type_traits>
 #include <cmath>
 #include <cstring>
 
@@ -56,39 +57,34 @@ std::string_view NmeaFields::Name() const
     return a.size() == 6 ? a.substr(3) : std::string_view();
 }
 
-bool NmeaFields::Double(std::size_t i, double* out) const
+namespace {
+// A whole field as a number: an optional '+', then digits the parser takes to the field's end.
+template <class T, class... Format> bool ParseNumber(std::string_view f, T* out, Format... format)
 {
-    const std::string_view f = Field(i);
     if (f.empty())
         return false;
     const char* b = f.data();
     const char* e = b + f.size();
     if (*b == '+')
         ++b;
-    double v = 0;
-    const auto r = std::from_chars(b, e, v, std::chars_format::fixed);
-    if (r.ec != std::errc() || r.ptr != e || !std::isfinite(v))
-        return false;
-    *out = v;
-    return true;
-}
-
-bool NmeaFields::Int(std::size_t i, long* out) const
-{
-    const std::string_view f = Field(i);
-    if (f.empty())
-        return false;
-    const char* b = f.data();
-    const char* e = b + f.size();
-    if (*b == '+')
-        ++b;
-    long v = 0;
-    const auto r = std::from_chars(b, e, v);
+    T v = 0;
+    const auto r = std::from_chars(b, e, v, format...);
     if (r.ec != std::errc() || r.ptr != e)
         return false;
+    if constexpr (std::is_floating_point_v<T>)
+        if (!std::isfinite(v))
+            return false;
     *out = v;
     return true;
 }
+} // namespace
+
+bool NmeaFields::Double(std::size_t i, double* out) const
+{
+    return ParseNumber(Field(i), out, std::chars_format::fixed);
+}
+
+bool NmeaFields::Int(std::size_t i, long* out) const { return ParseNumber(Field(i), out); }
 
 bool NmeaFields::Angle(std::size_t i, bool latitude, double* degrees) const
 {

@@ -183,19 +183,11 @@ BOOL CNmeaFormat::bProcessRMC(const char* msg)
             return FALSE;
     }
     m_cRmcStatus = status.empty() ? 'V' : status[0];
-    if (hasT)
-        m_dUtcSeconds = t;
     if (hasSpeed)
         m_dSpeedKnots = speed;
     if (hasCourse)
         m_dCourse = course;
-    if (hasDate) {
-        m_nYear = int(year);
-        m_nMonth = int(month);
-        m_nDay = int(day);
-        if (hasT)
-            SetTimeFromUtc(year, month, day, t);
-    }
+    SetUtcTimeAndDate(hasT, t, hasDate, year, month, day);
     return TRUE;
 }
 
@@ -213,16 +205,21 @@ BOOL CNmeaFormat::bProcessZDA(const char* msg)
     const bool hasDate = hasD && hasM && hasY;
     if (hasDate && (day < 1 || day > 31 || month < 1 || month > 12 || year < 1980 || year > 9999))
         return FALSE;
-    if (hasT)
-        m_dUtcSeconds = t;
-    if (hasDate) {
-        m_nYear = int(year);
-        m_nMonth = int(month);
-        m_nDay = int(day);
-        if (hasT)
-            SetTimeFromUtc(year, month, day, t);
-    }
+    SetUtcTimeAndDate(hasT, t, hasDate, year, month, day);
     return TRUE;
+}
+
+void CNmeaFormat::SetUtcTimeAndDate(bool hasTime, double t, bool hasDate, long year, long month, long day)
+{
+    if (hasTime)
+        m_dUtcSeconds = t;
+    if (!hasDate)
+        return;
+    m_nYear = int(year);
+    m_nMonth = int(month);
+    m_nDay = int(day);
+    if (hasTime)
+        SetTimeFromUtc(year, month, day, t);
 }
 
 void CNmeaFormat::SetTimeFromUtc(long year, long month, long day, double secondsOfDay)

@@ -78,6 +78,8 @@ public:
 protected:
     bool m_bBinaryTime = false; // a message 99 has set the GPS time: RMC/ZDA no longer do
     void SetTimeFromUtc(long year, long month, long day, double secondsOfDay);
+    // The UTC time of day and date of an RMC or ZDA, each only when the sentence had it.
+    void SetUtcTimeAndDate(bool hasTime, double t, bool hasDate, long year, long month, long day);
 
 private:
     std::string m_strLastGGA;
