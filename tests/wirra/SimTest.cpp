@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <cstdlib>
 
 namespace {
@@ -87,6 +88,9 @@ TEST_F(SimTest, ReportAndBinaryMessagesThenARateChange)
     // The receiver answers "$JBAUD" at its old rate and switches; the port drains, then follows.
     m_port.vWriteToPort(L"$JOFF\r\n$JBAUD,9600\r\n", 0, 0);
     ASSERT_TRUE(m_port.bChangeBaudrate(9600));
+    // Give the receiver its moment to switch, as the program does (it waits for a timer): a command
+    // that reaches a pseudo-terminal together with "$JBAUD" would be read at the old rate.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     m_decoder.m_nJshowAnswered = 0;
     m_port.vWriteToPort(L"$JSHOW\r\n", 0, 0);
     ASSERT_TRUE(m_port.bWaitWriteBufferEmpty());
