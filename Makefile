@@ -33,7 +33,7 @@ unit-test: build
 fuzz-smoke: deps
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DSTAVO_FUZZ=ON -DSTAVO_TESTS=OFF -DSTAVO_BENCH=OFF >/dev/null
+	  -DSTAVO_FUZZ=ON -DSTAVO_TESTS=OFF -DSTAVO_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
 	@cd $(FUZZ_BUILD) && ctest --output-on-failure -R '^smoke_' -j $(JOBS)
 
