@@ -5,7 +5,6 @@
 #include "res/Resources.h"
 #include "res/resource.h"
 
-#include "platform/Controls.h"
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
 #include "platform/SingleInstance.h"
@@ -149,7 +148,7 @@ LRESULT CStavoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MY_INITIAL_UPDATE:
         BuildPages();
         return 0;
-    case WM_RECEIVER_DATA_MSG:
+    case WM_RECEIVER_DATA:
         DrainReceiverQueue();
         return 0;
     case WM_TRAY_NOTIFY:

@@ -17,7 +17,6 @@ namespace stavo {
 
 // Messages and timers of the main window.
 constexpr platform::UINT WM_TRAY_NOTIFY = 0x0BD1;
-constexpr platform::UINT WM_RECEIVER_DATA_MSG = 0x0BE1;
 constexpr platform::UINT NOTIFY_ICON_ID = 13;
 constexpr platform::UINT TIMER_BAUD_PROBE = 5;
 constexpr platform::UINT TIMER_RECEIVER_INIT = 6;
