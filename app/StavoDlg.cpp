@@ -13,7 +13,6 @@
 #include "wirra/CSIFormat.h"
 #include "wirra/TrimblePort.h"
 
-#include <QGuiApplication>
 #include <QResizeEvent>
 
 using namespace platform;
@@ -61,8 +60,7 @@ BOOL CStavoDlg::OnInitDialog()
     SendMessage(WM_MY_INITIAL_UPDATE, 0, 0);
 
     // Full screen on the handheld itself; on a desktop a window the size of the simulated screen.
-    const QString qpa = QGuiApplication::platformName();
-    if (qpa == QLatin1String("eglfs") || qpa == QLatin1String("linuxfb"))
+    if (Screen::isHandheld())
         showFullScreen();
     else
         show();
@@ -79,7 +77,8 @@ void CStavoDlg::BuildPages()
 {
     const int width = Screen::width();
     setGeometry(0, 0, width, 640);
-    setFixedSize(width, 640);
+    if (!Screen::isHandheld())
+        setFixedSize(width, 640); // a desktop window stands for the handheld's screen
     m_tab.setGeometry(0, 0, width, 440);
 
     m_tab.vRemoveAllDlg();

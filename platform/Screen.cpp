@@ -1,6 +1,8 @@
 #include "Screen.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFontMetricsF>
 #include <QStringList>
 
@@ -18,6 +20,9 @@ ScreenState& state()
 
 QSize environmentSize()
 {
+    // On the handheld itself the program owns the real screen.
+    if (Screen::isHandheld() && QGuiApplication::primaryScreen())
+        return QGuiApplication::primaryScreen()->size();
     const QString v = qEnvironmentVariable("STAVO_SCREEN");
     const QStringList parts = v.split(QLatin1Char('x'));
     if (parts.size() == 2) {
@@ -29,6 +34,12 @@ QSize environmentSize()
     return {480, 640};
 }
 } // namespace
+
+bool Screen::isHandheld()
+{
+    const QString qpa = QGuiApplication::platformName();
+    return qpa == QLatin1String("eglfs") || qpa == QLatin1String("linuxfb");
+}
 
 int Screen::width() { return state().w ? state().w : environmentSize().width(); }
 int Screen::height() { return state().h ? state().h : environmentSize().height(); }

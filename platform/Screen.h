@@ -1,7 +1,7 @@
 #pragma once
-// Metrics of the handheld screen the program runs on. On a desktop this is a simulated handheld:
-// 480 x 640 pixels at 192 dpi (the VGA handheld the dialog templates were drawn for), or the size
-// given as STAVO_SCREEN=WxH; tests set it directly.
+// Metrics of the handheld screen the program runs on: the real screen on the handheld (eglfs or
+// linuxfb); on a desktop a simulated handheld of 480 x 640 pixels at 192 dpi (the VGA handheld the
+// dialog templates were drawn for), or the size given as STAVO_SCREEN=WxH; tests set it directly.
 
 #include <QFont>
 #include <QSize>
@@ -10,6 +10,8 @@ namespace platform {
 
 class Screen {
 public:
+    // True when the program runs on the handheld's own screen rather than in a desktop window.
+    static bool isHandheld();
     static int width();
     static int height();
     static int dpi();
