@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace platform;
 
@@ -52,7 +53,18 @@ void draw3dRect(QPainter* dc, const Edges& e, COLORREF topLeft, COLORREF bottomR
     fillSolid(dc, x, y + cy, cx, -1, bottomRight);
 }
 
-int scale(int channel, float f) { return int(float(channel) * f); }
+// One channel times a factor the caller has already limited to >= 0, truncated and limited to 255.
+// An infinite factor must not reach the conversion to int: it would not fit (0 times it is no number).
+int scale(int channel, float f)
+{
+    if (channel == 0)
+        return 0;
+    const float v = float(channel) * f;
+    return v >= 255.0f ? 255 : int(v);
+}
+
+// A factor that is not a number leaves the colour as it is.
+float usable(float f) { return std::isnan(f) ? 1.0f : f; }
 
 } // namespace
 
@@ -138,15 +150,14 @@ void CMyTabCtrl::PreSubclassWindow()
 
 COLORREF CMyTabCtrl::Darker(COLORREF cr, float f)
 {
-    f = std::clamp(f, 0.0f, 1.0f);
+    f = std::clamp(usable(f), 0.0f, 1.0f);
     return RGB(scale(GetRValue(cr), f), scale(GetGValue(cr), f), scale(GetBValue(cr), f));
 }
 
 COLORREF CMyTabCtrl::Lighter(COLORREF cr, float f)
 {
-    f = std::max(f, 1.0f);
-    return RGB(std::min(255, scale(GetRValue(cr), f)), std::min(255, scale(GetGValue(cr), f)),
-               std::min(255, scale(GetBValue(cr), f)));
+    f = std::max(usable(f), 1.0f);
+    return RGB(scale(GetRValue(cr), f), scale(GetGValue(cr), f), scale(GetBValue(cr), f));
 }
 
 COLORREF CMyTabCtrl::baseColor() const

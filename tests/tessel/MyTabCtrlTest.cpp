@@ -12,6 +12,8 @@
 
 #include <QPointer>
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -329,6 +331,28 @@ TEST(TabColours, FromTheBackgroundColour)
     EXPECT_EQ(CMyTabCtrl::Darker(RGB(100, 150, 200), -2.0f), RGB(0, 0, 0));
     EXPECT_EQ(CMyTabCtrl::Lighter(RGB(100, 150, 200), 0.5f), RGB(100, 150, 200));
     EXPECT_EQ(CMyTabCtrl::Lighter(RGB(100, 150, 200), 2.0f), RGB(200, 255, 255));
+}
+
+TEST(TabColours, FactorsThatAreNoNumberOrUnboundedStayInRange)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const COLORREF c = RGB(0, 100, 200);
+    struct Case {
+        const char* name;
+        COLORREF got, want;
+    };
+    const Case cases[] = {
+        {"lighter by infinity saturates, black stays black", CMyTabCtrl::Lighter(c, inf), RGB(0, 255, 255)},
+        {"lighter by a factor past any int", CMyTabCtrl::Lighter(c, 1e30f), RGB(0, 255, 255)},
+        {"lighter by no number", CMyTabCtrl::Lighter(c, nan), c},
+        {"darker by no number", CMyTabCtrl::Darker(c, nan), c},
+        {"darker by minus infinity", CMyTabCtrl::Darker(c, -inf), RGB(0, 0, 0)},
+        {"darker by infinity", CMyTabCtrl::Darker(c, inf), c},
+        {"lighter by exactly the limit", CMyTabCtrl::Lighter(RGB(51, 51, 51), 5.0f), RGB(255, 255, 255)},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(rgbOf(k.got), rgbOf(k.want)) << k.name;
 }
 
 TEST_F(TabControl, PaintedColoursAtTheirPixels)
