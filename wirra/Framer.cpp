@@ -227,7 +227,14 @@ void Framer::DeliverNmea(const char* p, std::size_t n)
         m_stats.droppedBytes += n;
         return;
     }
-    const unsigned id = p[1] == 'P' ? kIdOtherSentence : SentenceId(p + 3);
+    // The name counts only in a well-formed address, "$" + two-letter talker + three letters: a
+    // sentence such as "$G,GGA,..." or "$GPGGAX,..." is no GGA.
+    const std::size_t body = n - 3;
+    std::size_t addressEnd = 1;
+    while (addressEnd < body && p[addressEnd] != ',')
+        ++addressEnd;
+    const bool wellFormed = addressEnd == 6;
+    const unsigned id = !wellFormed || p[1] == 'P' ? kIdOtherSentence : SentenceId(p + 3);
     m_sink.OnFrame(kTypeNmea, id, p, n);
 }
 

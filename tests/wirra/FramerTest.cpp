@@ -122,6 +122,7 @@ TEST(Framer, SentenceIdentifiersByNameWhateverTheTalker)
         {"GPGGA,", 25}, {"GNGGA,", 25}, {"GLGSA,", 29}, {"GAGST,", 30}, {"GBGSV,", 31}, {"GPRMC,", 33},
         {"GPZDA,", 35}, {"GPVTG,", 44}, {"GPGLL,", 26}, {"GPGNS,", 27}, {"GPGRS,", 28}, {"GPRRE,", 34},
         {"GPGBS,", 45}, {"GPHDT,", 46}, {"GPXYZ,", 0}, {"PGRME,", 0}, {"PSGGA,", 0},
+        {"G,GGA,1", 0}, {"GPGGAX,1", 0}, {"GPGGA", 25}, {"GGA,1,2,3", 0}, {"GPGG,A", 0},
     };
     for (const Case& c : cases) {
         const auto msgs = FrameWhole(Nmea(c.body) + "\r\n");
