@@ -130,8 +130,12 @@ Qt::Alignment CFontStatic::TextAlignment() const
 
 QFont CFontStatic::PaintFont() const
 {
-    // Every face name maps to the platform's face; the height is the cell height in pixels.
-    QFont f = Screen::font(std::max(1, std::abs(m_nFontSize)), m_bBold ? 700 : 400);
+    // Every face name maps to the platform's face. As with the handheld's fonts, a positive height is
+    // the cell height in pixels, a negative one the character (em) height, and 0 asks for the
+    // default height rather than a font one pixel high.
+    QFont f = Screen::font(m_nFontSize > 0 ? std::min(m_nFontSize, kMaxFontSize) : kDefaultFontSize, m_bBold ? 700 : 400);
+    if (m_nFontSize < 0)
+        f.setPixelSize(int(std::min<qint64>(-qint64(m_nFontSize), kMaxFontSize)));
     f.setItalic(m_bItalic);
     f.setUnderline(m_bUnderline);
     f.setStrikeOut(m_bStrikeOut);
@@ -139,7 +143,7 @@ QFont CFontStatic::PaintFont() const
     if (m_nFontWidth > 0) {
         // A requested average character width becomes a horizontal stretch of the face.
         const int natural = std::max(1, QFontMetrics(f).averageCharWidth());
-        f.setStretch(std::clamp(m_nFontWidth * 100 / natural, 1, 4000));
+        f.setStretch(int(std::clamp<qint64>(qint64(m_nFontWidth) * 100 / natural, 1, 4000)));
     }
     return f;
 }

@@ -25,6 +25,9 @@ public:
     // Timer that alternates the text while flashing, every 1000 ms.
     static constexpr platform::UINT kFlashTimer = 1;
     static constexpr platform::UINT kFlashPeriodMs = 1000;
+    // Height used for a font size of 0, and the largest height either sign may ask for.
+    static constexpr int kDefaultFontSize = 13;
+    static constexpr int kMaxFontSize = 0x7FFF;
 
     explicit CFontStatic(QWidget* parent = nullptr);
     ~CFontStatic() override;
@@ -78,7 +81,7 @@ private:
     bool m_bRight = false;
     QString m_strFace = QStringLiteral("Tahoma");
     platform::COLORREF m_crText = 0;
-    int m_nFontSize = 13;
+    int m_nFontSize = kDefaultFontSize;
     int m_nFontWidth = 0;
     platform::COLORREF m_crBackground = 0;
     bool m_bFlashing = false;

@@ -14,6 +14,8 @@
 
 #include <QMouseEvent>
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -95,6 +97,35 @@ TEST(FontStatic, DefaultsAndStyleFlags)
     EXPECT_EQ(st.Foreground(), RGB(1, 2, 3));
     EXPECT_TRUE(st.IsItalic());
     EXPECT_EQ(st.PaintFont().pixelSize(), Screen::font(28).pixelSize()) << "the size is the platform's height";
+}
+
+TEST(FontStatic, FontHeightsAsTheHandheldReadsThem)
+{
+    const int cell20 = Screen::font(20).pixelSize();
+    const int cellDefault = Screen::font(CFontStatic::kDefaultFontSize).pixelSize();
+    const int cellMax = Screen::font(CFontStatic::kMaxFontSize).pixelSize();
+    struct Case {
+        int size;
+        int pixelSize; // Qt's pixel size is the em
+    };
+    const Case cases[] = {
+        {20, cell20},                             // positive: cell height
+        {-20, 20},                                // negative: character (em) height
+        {0, cellDefault},                         // 0: the default height, not one pixel
+        {std::numeric_limits<int>::max(), cellMax},
+        {std::numeric_limits<int>::min(), CFontStatic::kMaxFontSize},
+    };
+    for (const Case& c : cases) {
+        CFontStatic st;
+        st.SetFontSize(c.size);
+        EXPECT_EQ(st.PaintFont().pixelSize(), c.pixelSize) << c.size;
+    }
+    ASSERT_NE(cell20, 20) << "the face's cell and em differ, so the cases above tell them apart";
+
+    // A width far past any face's still gives the widest stretch, not a wrapped one.
+    CFontStatic wide;
+    wide.SetFontWidth(std::numeric_limits<int>::max());
+    EXPECT_EQ(wide.PaintFont().stretch(), 4000);
 }
 
 TEST(FontStatic, AlignmentOnThePaintedText)
