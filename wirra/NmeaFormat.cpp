@@ -119,6 +119,11 @@ BOOL CNmeaFormat::bProcessGSA(const char* msg)
     if (!OptionalInt(f, 2, &fix, &hasFix) || !Optional(f, 15, &pdop, &hasP) || !Optional(f, 16, &hdop, &hasH)
         || !Optional(f, 17, &vdop, &hasV))
         return FALSE;
+    const std::string_view mode = f.Field(1);
+    if (mode.size() > 1)
+        return FALSE;
+    if (!mode.empty())
+        m_cGsaMode = mode[0];
     if (hasFix)
         m_nFixType = int(fix);
     std::memcpy(m_nUsedPrns, prns, sizeof prns);
@@ -170,6 +175,17 @@ BOOL CNmeaFormat::bProcessRMC(const char* msg)
     const std::string_view status = f.Field(2);
     if (status.size() > 1)
         return FALSE;
+    // Variation and its E/W letter, then the mode of NMEA 2.3 and later; older receivers stop earlier.
+    double variation = 0;
+    bool hasVariation;
+    if (!Optional(f, 10, &variation, &hasVariation))
+        return FALSE;
+    const std::string_view side = f.Field(11);
+    if (!side.empty() && side != "E" && side != "W")
+        return FALSE;
+    const std::string_view mode = f.Field(12);
+    if (mode.size() > 1)
+        return FALSE;
     long day = 0, month = 0, year = 0;
     if (hasDate) {
         if (f.Field(9).size() != 6)
@@ -187,6 +203,9 @@ BOOL CNmeaFormat::bProcessRMC(const char* msg)
         m_dSpeedKnots = speed;
     if (hasCourse)
         m_dCourse = course;
+    if (hasVariation && !side.empty()) // without its letter the sign is unknown
+        m_dVariation = side == "W" ? -variation : variation;
+    m_cRmcMode = mode.empty() ? 0 : mode[0];
     SetUtcTimeAndDate(hasT, t, hasDate, year, month, day);
     return TRUE;
 }
@@ -202,9 +221,18 @@ BOOL CNmeaFormat::bProcessZDA(const char* msg)
     if (!OptionalTime(f, 1, &t, &hasT) || !OptionalInt(f, 2, &day, &hasD) || !OptionalInt(f, 3, &month, &hasM)
         || !OptionalInt(f, 4, &year, &hasY))
         return FALSE;
+    long zoneH = 0, zoneM = 0;
+    bool hasZoneH, hasZoneM;
+    if (!OptionalInt(f, 5, &zoneH, &hasZoneH) || !OptionalInt(f, 6, &zoneM, &hasZoneM) || zoneH < -13 || zoneH > 13
+        || zoneM < -59 || zoneM > 59)
+        return FALSE;
     const bool hasDate = hasD && hasM && hasY;
     if (hasDate && (day < 1 || day > 31 || month < 1 || month > 12 || year < 1980 || year > 9999))
         return FALSE;
+    if (hasZoneH)
+        m_nZoneHours = int(zoneH);
+    if (hasZoneM)
+        m_nZoneMinutes = int(zoneM);
     SetUtcTimeAndDate(hasT, t, hasDate, year, month, day);
     return TRUE;
 }

@@ -46,6 +46,7 @@ public:
     // ---- Dilution of precision (GSA) ----
     double m_dPdop = 0.0;
     double m_dVdop = 0.0;
+    char m_cGsaMode = 0;            // GSA: 'A' automatic or 'M' manual 2D/3D choice; 0 before one
     int m_nFixType = 0;             // GSA: 1 no fix, 2 2D, 3 3D
     int m_nUsedPrns[12] = {};       // GSA: satellites used, 0 for an empty slot
 
@@ -63,6 +64,10 @@ public:
     char m_cRmcStatus = 'V';        // RMC status: 'A' valid, 'V' warning
     double m_dSpeedKnots = 0.0;
     double m_dCourse = 0.0;         // degrees true
+    double m_dVariation = 0.0;      // RMC magnetic variation, degrees, east positive
+    char m_cRmcMode = 0;            // RMC mode indicator ('A' autonomous, 'D' differential, 'N' not
+                                    // valid, ...); 0 when the sentence has none
+    int m_nZoneHours = 0, m_nZoneMinutes = 0; // ZDA local zone (local = UTC + zone)
     int m_nYear = 0, m_nMonth = 0, m_nDay = 0; // UTC date of the last RMC/ZDA; 0 before one
 
     // ---- GPS time, as the options page reads it ----

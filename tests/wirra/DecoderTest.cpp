@@ -126,6 +126,46 @@ TEST(NmeaDecoder, GsaRmcZda)
     ASSERT_TRUE(d.bProcessZDA("$GPZDA,112257.00,22,03,2012,,*66")); // empty zone fields are normal
 }
 
+TEST(NmeaDecoder, GsaModeRmcVariationAndModeZdaZone)
+{
+    CNmeaFormat d;
+    ASSERT_TRUE(d.bProcessGSA("$GPGSA,A,2,10,13,23,,,,,,,,,,10.5,10.5,*1F"));
+    EXPECT_EQ(d.m_cGsaMode, 'A');
+    ASSERT_TRUE(d.bProcessGSA(Nmea("GPGSA,M,3,,,,,,,,,,,,,1.0,1.0,1.0").c_str()));
+    EXPECT_EQ(d.m_cGsaMode, 'M');
+    EXPECT_FALSE(d.bProcessGSA(Nmea("GPGSA,AM,3,,,,,,,,,,,,,1.0,1.0,1.0").c_str()));
+    EXPECT_EQ(d.m_cGsaMode, 'M');
+
+    struct Case {
+        std::string tail; // fields after the date
+        bool ok;
+        double variation; // expected afterwards (starts at 0 and carries over)
+        char mode;
+    } cases[] = {
+        {"5.6,E,A", true, 5.6, 'A'},
+        {"3.1,W,D", true, -3.1, 'D'},
+        {",,N", true, -3.1, 'N'},   // empty variation keeps the last one
+        {"", true, -3.1, 0},        // an older sentence without variation and mode
+        {"2.0,,A", true, -3.1, 'A'}, // no letter: the sign is unknown, keep the last one
+        {"2.0,X,A", false, -3.1, 'A'},
+        {"abc,E,A", false, -3.1, 'A'},
+        {"2.0,E,AD", false, -3.1, 'A'},
+    };
+    for (const Case& c : cases) {
+        const std::string s = Nmea("GPRMC,112257.00,A,3844.24011,N,00908.43828,W,0.1,339.1,220312," + c.tail);
+        EXPECT_EQ(bool(d.bProcessRMC(s.c_str())), c.ok) << s;
+        EXPECT_DOUBLE_EQ(d.m_dVariation, c.variation) << s;
+        EXPECT_EQ(d.m_cRmcMode, c.mode) << s;
+    }
+
+    ASSERT_TRUE(d.bProcessZDA(Nmea("GPZDA,193913.00,07,09,2018,-05,30").c_str()));
+    EXPECT_EQ(d.m_nZoneHours, -5);
+    EXPECT_EQ(d.m_nZoneMinutes, 30);
+    EXPECT_FALSE(d.bProcessZDA(Nmea("GPZDA,193913.00,07,09,2018,15,00").c_str()));
+    EXPECT_FALSE(d.bProcessZDA(Nmea("GPZDA,193913.00,07,09,2018,+8,x").c_str()));
+    EXPECT_EQ(d.m_nZoneHours, -5);
+}
+
 TEST(CsiDecoder, ShowReport)
 {
     CCSIFormat d;
