@@ -73,7 +73,8 @@ public:
     {
         if (i < 0 || count <= 0 || i >= GetSize())
             return;
-        const int end = std::min(GetSize(), i + count);
+        // count - (size - i) rather than i + count: a count up to INT_MAX means "to the end", not overflow.
+        const int end = count >= GetSize() - i ? GetSize() : i + count;
         m_items.erase(m_items.begin() + i, m_items.begin() + end);
     }
     void RemoveAll() { m_items.clear(); }

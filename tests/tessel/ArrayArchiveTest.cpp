@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 TEST(Array, OutOfRangeAccessIsRefusedNotPerformed)
@@ -29,6 +31,31 @@ TEST(Array, OutOfRangeAccessIsRefusedNotPerformed)
     EXPECT_EQ(a.GetSize(), 1);
     a.RemoveAt(7);
     EXPECT_EQ(a.GetSize(), 1);
+}
+
+TEST(Array, RemoveAtWithAHugeCountRemovesToTheEnd)
+{
+    struct Case {
+        int at, count;
+        QString left; // what remains of "abcde"
+    };
+    const Case cases[] = {
+        {1, 2, QStringLiteral("ade")},
+        {1, std::numeric_limits<int>::max(), QStringLiteral("a")},
+        {4, std::numeric_limits<int>::max() - 2, QStringLiteral("abcd")},
+        {0, std::numeric_limits<int>::max(), QString()},
+        {2, 3, QStringLiteral("ab")},
+    };
+    for (const Case& c : cases) {
+        CArray<QString> a;
+        for (const QChar ch : QStringLiteral("abcde"))
+            a.Add(QString(ch));
+        a.RemoveAt(c.at, c.count);
+        QString left;
+        for (const QString& s : a)
+            left += s;
+        EXPECT_EQ(left, c.left) << c.at << " " << c.count;
+    }
 }
 
 TEST(Array, PointerArrayGrowsWithNulls)
