@@ -81,9 +81,7 @@ inline void showActive(QWidget& w)
     (void)QTest::qWaitForWindowActive(&w);
 }
 
-} // namespace tesseltest
+// Beside Rgb, so that the test framework finds it and failures print 224/255/255, not raw bytes.
+inline std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << c.r << '/' << c.g << '/' << c.b; }
 
-inline std::ostream& operator<<(std::ostream& os, const tesseltest::Rgb& c)
-{
-    return os << c.r << '/' << c.g << '/' << c.b;
-}
+} // namespace tesseltest
