@@ -162,6 +162,9 @@ void Utf32ToUtf16(std::string_view in, std::u16string& out)
             out += char16_t(v);
         }
     }
+    // A last unit cut short is broken input like any other.
+    if (in.size() % 4)
+        out += u'?';
 }
 
 void Utf16ToUtf32(std::u16string_view in, std::string& out)
@@ -357,6 +360,8 @@ bool Decode(int nCodePage, std::string_view in, std::u16string& out)
         if (cp == kUtf16BE)
             for (char16_t& c : out)
                 c = char16_t((c << 8) | (c >> 8));
+        if (in.size() % 2) // a lone last byte is broken input, not nothing
+            out += u'?';
         return true;
     case kUtf32:
         Utf32ToUtf16(in, out);

@@ -147,6 +147,11 @@ TEST(XmlEncoding, OwnCoders)
         {"UTF-8", "UTF-16", "\xE4\xB8" "x", Bytes16(u"?x")},
         {"UTF-32", "UTF-16", std::string("\x00\x00\x11\x00", 4), Bytes16(u"?")},
         {"UTF-16", "UTF-8", Bytes16(std::u16string(1, char16_t(0xD800))), "?"},
+        // A unit cut short at the end is broken input too, not silently dropped.
+        {"UTF-32", "UTF-8", std::string("A\0\0\0B\0", 6), "A?"},
+        {"UTF-32", "UTF-16", std::string("\x41", 1), Bytes16(u"?")},
+        {"UTF-16", "UTF-32", Bytes16(u"A") + "B", std::string("A\0\0\0?\0\0\0", 8)},
+        {"UTF-16", "UTF-8", Bytes16(u"A") + "B", "A?"},
     };
     for (const Case& c : cases) {
         std::string out;
