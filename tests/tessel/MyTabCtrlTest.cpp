@@ -401,6 +401,61 @@ TEST_F(TabControl, PaintedColoursAtTheirPixels)
     EXPECT_EQ(rgbAt(img, 0, rowBottom + 40), (Rgb{216, 255, 255}));
 }
 
+TEST_F(TabControl, StripFillsAndBorderLinesToThePixel)
+{
+    build(kThree, 3);
+    tabs.SetCurSel(1);
+    for (int i = 0; i < 3; ++i)
+        tabs.PageAt(i)->hide(); // the whole page-area frame in view
+    const QImage img = render(tabs);
+    const int w = tabs.width(), h = tabs.height(), row = tabs.RowBottom(); // row: main border's top
+    QRect t0, t1, t2;
+    ASSERT_TRUE(tabs.GetItemRect(0, &t0) && tabs.GetItemRect(1, &t1) && tabs.GetItemRect(2, &t2));
+    ASSERT_EQ(t0.y(), 2);
+    ASSERT_EQ(row, t0.y() + t0.height());
+    const Rgb strip{160, 200, 220};
+    const Rgb frameLight{216, 255, 255}, frameShadow{108, 135, 148}; // from the unselected tab colour
+    const Rgb selLight{255, 255, 255}, selShadow{168, 191, 191};     // from the selected tab colour
+    // The selected tab's band on the frame's top row: 224/255/255 graded to the button face over its
+    // height (raised 2, lowered 2, less 1), each channel start + i * (end - start) / height.
+    const int selHeight = t1.height() + 3, band = (row - (t1.y() - 2)) / 2 * 2;
+    auto grade = [&](int a, int b) { return a + band * (b - a) / selHeight; };
+    const Rgb lastBand{grade(224, 192), grade(255, 192), grade(255, 192)};
+    struct Probe {
+        const char* what;
+        int x, y;
+        Rgb want;
+    };
+    const Probe probes[] = {
+        {"band above the tabs", t2.x() + 3, 1, strip},
+        {"band above the tabs, beside the raised tab", t1.x() - 1, 0, strip},
+        {"band left of the tabs, top", 0, 0, strip},
+        {"band left of the tabs, last row", 1, row - 1, strip},
+        {"right of the last tab, first column", t2.x() + t2.width(), row - 1, strip},
+        {"right of the last tab, far end", w - 1, 3, strip},
+        {"unselected tab: shadow just left of its left edge", t0.x() - 1, t0.y() + 1, frameShadow},
+        {"unselected tab: left shadow stops 2 rows above its bottom", t0.x() - 1, row - 2, strip},
+        {"unselected tab: shadow inside its right edge", t2.x() + t2.width() - 1, t2.y() + 1, frameShadow},
+        {"unselected tab: no top line", t2.x() + 5, t2.y(), Rgb{144, 180, 198}},
+        {"frame: top-left", 0, row, frameLight},
+        {"frame: top line", t2.x() + t2.width() + 3, row, frameLight},
+        {"frame: top line stops one short of the right edge", w - 1, row, frameShadow},
+        {"frame: left line", 0, h - 2, frameLight},
+        {"frame: bottom-left corner", 0, h - 1, frameShadow},
+        {"frame: bottom line", w / 2, h - 1, frameShadow},
+        {"frame: right line", w - 1, row + 7, frameShadow},
+        {"selected tab: highlight down the left from the very top", t1.x(), 0, selLight},
+        {"selected tab: left highlight reaches the frame's top row", t1.x(), row, selLight},
+        {"selected tab: highlight along the top", t1.x() + t1.width() / 2, 0, selLight},
+        {"selected tab: shadow inside the right edge", t1.x() + t1.width() - 1, row, selShadow},
+        {"selected tab: its fill covers the frame's top row", t1.x() + 2, row, lastBand},
+        {"below the selected tab's reach the frame's inside is left to the pages", t1.x() + 2, row + 1,
+         Rgb{192, 192, 192}},
+    };
+    for (const Probe& p : probes)
+        EXPECT_EQ(rgbAt(img, p.x, p.y), p.want) << p.what << " at " << p.x << "," << p.y;
+}
+
 TEST_F(TabControl, ButtonFaceBackgroundRecolours)
 {
     build(kThree, 3);
