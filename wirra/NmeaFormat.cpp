@@ -47,6 +47,16 @@ bool OptionalPosition(const NmeaFields& f, std::size_t i, double* lat, double* l
     return empty || (f.Angle(i, true, lat) && f.Angle(i + 2, false, lon));
 }
 
+// A real calendar day: 31 February would silently become 3 March in the GPS time.
+bool RealDate(long year, long month, long day)
+{
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    long y = 0, m = 0, d = 0;
+    wirra::CivilFromDays(wirra::DaysFromCivil(year, unsigned(month), unsigned(day)), &y, &m, &d);
+    return y == year && m == month && d == day;
+}
+
 } // namespace
 
 bool CNmeaFormat::bLookupRate(const std::string& name, double* rate) const
@@ -195,7 +205,7 @@ BOOL CNmeaFormat::bProcessRMC(const char* msg)
         year = 2000 + date % 100;
         if (year >= 2080) // two-digit years: 80..99 are the last century
             year -= 100;
-        if (day < 1 || day > 31 || month < 1 || month > 12)
+        if (!RealDate(year, month, day))
             return FALSE;
     }
     m_cRmcStatus = status.empty() ? 'V' : status[0];
@@ -227,7 +237,7 @@ BOOL CNmeaFormat::bProcessZDA(const char* msg)
         || zoneM < -59 || zoneM > 59)
         return FALSE;
     const bool hasDate = hasD && hasM && hasY;
-    if (hasDate && (day < 1 || day > 31 || month < 1 || month > 12 || year < 1980 || year > 9999))
+    if (hasDate && (year < 1980 || year > 9999 || !RealDate(year, month, day)))
         return FALSE;
     if (hasZoneH)
         m_nZoneHours = int(zoneH);

@@ -166,6 +166,29 @@ TEST(NmeaDecoder, GsaModeRmcVariationAndModeZdaZone)
     EXPECT_EQ(d.m_nZoneHours, -5);
 }
 
+TEST(NmeaDecoder, DatesThatDoNotExistAreRefusedAndLeaveTheTime)
+{
+    struct Case {
+        std::string rmcDate, zdaDate;
+        bool ok;
+    } cases[] = {
+        {"290212", "29,02,2012", true}, // leap year
+        {"290211", "29,02,2011", false},
+        {"310411", "31,04,2011", false},
+        {"300411", "30,04,2011", true},
+        {"000411", "00,04,2011", false},
+        {"311211", "31,12,2011", true},
+    };
+    for (const Case& c : cases) {
+        CNmeaFormat d;
+        EXPECT_EQ(bool(d.bProcessRMC(Nmea("GPRMC,120000,A,,,,,,," + c.rmcDate + ",,,A").c_str())), c.ok) << c.rmcDate;
+        EXPECT_EQ(d.m_nGpsWeek != 0, c.ok) << c.rmcDate;
+        CNmeaFormat z;
+        EXPECT_EQ(bool(z.bProcessZDA(Nmea("GPZDA,120000.00," + c.zdaDate + ",,").c_str())), c.ok) << c.zdaDate;
+        EXPECT_EQ(z.m_nGpsWeek != 0, c.ok) << c.zdaDate;
+    }
+}
+
 TEST(CsiDecoder, ShowReport)
 {
     CCSIFormat d;
