@@ -5,6 +5,7 @@
 #include "Screen.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -309,6 +310,23 @@ void Dialog::closeEvent(QCloseEvent* e)
     }
     e->ignore();
     SendMessage(WM_COMMAND, IDCANCEL, 0);
+}
+
+} // namespace platform
+
+namespace platform {
+
+void Dialog::focusInEvent(QFocusEvent* e)
+{
+    QDialog::focusInEvent(e);
+    if (QApplication::focusWidget() != this)
+        return;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled()) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 } // namespace platform

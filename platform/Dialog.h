@@ -55,6 +55,8 @@ protected:
     void reject() override;
     void accept() override;
     void closeEvent(QCloseEvent* e) override;
+    // A dialog given the focus passes it on to its first control that takes focus, as dialogs do.
+    void focusInEvent(QFocusEvent* e) override;
 
 private:
     void buildControls(const DialogTemplate& t);

@@ -134,3 +134,16 @@ TEST(KeyRouting, ApplicationHookSeesKeysFirstAndCanConsumeThem)
         {WM_KEYDOWN, 'A'}, {WM_KEYUP, 'A'}, {WM_KEYDOWN, VK_ESCAPE}, {WM_KEYUP, VK_ESCAPE}};
     EXPECT_EQ(seen, want);
 }
+
+TEST(Dialogs, FocusGivenToADialogGoesToItsFirstControl)
+{
+    addTestTemplate();
+    TestDialog d;
+    d.Create(9001, nullptr);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    d.setFocus();
+    // The edit box is the first control that takes the keyboard focus.
+    EXPECT_EQ(QApplication::focusWidget(), d.GetDlgItem(1010));
+}
