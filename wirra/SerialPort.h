@@ -76,9 +76,9 @@ private:
 
 class CMySerialPort : public CSerialPort {
 public:
-    // Queues a command text (ASCII; other characters go out as '?'). With n > 0 the call also waits,
-    // at most n milliseconds, until the text has left the line (used with "$JSAVE\r\n" at exit, so
-    // the receiver has it before the port closes). The last argument is unused.
+    // Queues a command text, one byte per character (Latin-1; anything beyond it as '?'). With n > 0
+    // the call also waits at most n milliseconds until the text has left the line (used with
+    // "$JSAVE\r\n" at exit, so the receiver has it before the port closes). The last argument is unused.
     void vWriteToPort(const QString& text, int n, int reserved);
     // The same for a wide string literal (L"$JOFF\r\n"), as the program writes its commands.
     void vWriteToPort(const wchar_t* text, int n, int reserved)
