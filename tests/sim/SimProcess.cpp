@@ -111,30 +111,16 @@ void SimProcess::send(const std::string &bytes)
     }
 }
 
-std::string SimProcess::readFor(int ms)
-{
-    std::string out;
-    const auto deadline = steady_clock::now() + milliseconds(ms);
-    for (;;) {
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
-        if (left <= 0)
-            break;
-        pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
-            continue;
-        char buf[4096];
-        const ssize_t n = ::read(m_fd, buf, sizeof buf);
-        if (n > 0)
-            out.append(buf, static_cast<std::size_t>(n));
-    }
-    return out;
-}
+std::string SimProcess::readFor(int ms) { return collect(nullptr, ms); }
 
-std::string SimProcess::readUntil(const std::string &needle, int ms)
+std::string SimProcess::readUntil(const std::string &needle, int ms) { return collect(&needle, ms); }
+
+// Reads what arrives until ms have passed or, with a needle, until it has been read.
+std::string SimProcess::collect(const std::string *needle, int ms)
 {
     std::string out;
     const auto deadline = steady_clock::now() + milliseconds(ms);
-    while (out.find(needle) == std::string::npos) {
+    while (!needle || out.find(*needle) == std::string::npos) {
         const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
         if (left <= 0)
             break;

@@ -34,6 +34,7 @@ public:
     std::string logText() const;
 
 private:
+    std::string collect(const std::string *needle, int ms);
     pid_t m_pid = -1;
     int m_fd = -1;
     std::string m_slave;
