@@ -111,16 +111,27 @@ void SimProcess::send(const std::string &bytes)
     }
 }
 
-std::string SimProcess::readFor(int ms) { return collect(nullptr, ms); }
+std::string SimProcess::readFor(int ms)
+{
+    return collect([](const std::string &) { return false; }, ms);
+}
 
-std::string SimProcess::readUntil(const std::string &needle, int ms) { return collect(&needle, ms); }
+std::string SimProcess::readUntil(const std::string &needle, int ms)
+{
+    return collect([&](const std::string &out) { return out.find(needle) != std::string::npos; }, ms);
+}
 
-// Reads what arrives until ms have passed or, with a needle, until it has been read.
-std::string SimProcess::collect(const std::string *needle, int ms)
+std::string SimProcess::readBytes(std::size_t n, int ms)
+{
+    return collect([n](const std::string &out) { return out.size() >= n; }, ms);
+}
+
+// Reads what arrives until done() says so or ms have passed.
+std::string SimProcess::collect(const std::function<bool(const std::string &)> &done, int ms)
 {
     std::string out;
     const auto deadline = steady_clock::now() + milliseconds(ms);
-    while (!needle || out.find(*needle) == std::string::npos) {
+    while (!done(out)) {
         const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
         if (left <= 0)
             break;
@@ -131,25 +142,6 @@ std::string SimProcess::collect(const std::string *needle, int ms)
         const ssize_t n = ::read(m_fd, buf, sizeof buf);
         if (n > 0)
             out.append(buf, static_cast<std::size_t>(n));
-    }
-    return out;
-}
-
-std::string SimProcess::readBytes(std::size_t n, int ms)
-{
-    std::string out;
-    const auto deadline = steady_clock::now() + milliseconds(ms);
-    while (out.size() < n) {
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
-        if (left <= 0)
-            break;
-        pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
-            continue;
-        char buf[4096];
-        const ssize_t got = ::read(m_fd, buf, sizeof buf);
-        if (got > 0)
-            out.append(buf, static_cast<std::size_t>(got));
     }
     return out;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -34,7 +35,7 @@ public:
     std::string logText() const;
 
 private:
-    std::string collect(const std::string *needle, int ms);
+    std::string collect(const std::function<bool(const std::string &)> &done, int ms);
     pid_t m_pid = -1;
     int m_fd = -1;
     std::string m_slave;
