@@ -54,6 +54,16 @@ public:
     using Dialog::Create;
 };
 
+// Builds the test dialog, shows it and makes it the active window (so keys reach its focus).
+bool showActive(TestDialog& d)
+{
+    addTestTemplate();
+    d.Create(9001, nullptr);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    return QTest::qWaitForWindowActive(&d);
+}
+
 } // namespace
 
 TEST(DialogUnits, TemplateFontAt192DpiFillsTheHandheldWidth)
@@ -111,12 +121,8 @@ TEST(Dialogs, ButtonsAndKeysBecomeCommands)
 
 TEST(KeyRouting, ApplicationHookSeesKeysFirstAndCanConsumeThem)
 {
-    addTestTemplate();
     TestDialog d;
-    d.Create(9001, nullptr);
-    d.show();
-    QApplication::setActiveWindow(&d);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    ASSERT_TRUE(showActive(d));
     auto* edit = qobject_cast<QLineEdit*>(d.GetDlgItem(1010));
     edit->setFocus();
     std::vector<std::pair<UINT, WPARAM>> seen;
@@ -137,12 +143,8 @@ TEST(KeyRouting, ApplicationHookSeesKeysFirstAndCanConsumeThem)
 
 TEST(Dialogs, FocusGivenToADialogGoesToItsFirstControl)
 {
-    addTestTemplate();
     TestDialog d;
-    d.Create(9001, nullptr);
-    d.show();
-    QApplication::setActiveWindow(&d);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    ASSERT_TRUE(showActive(d));
     d.setFocus();
     // The edit box is the first control that takes the keyboard focus.
     EXPECT_EQ(QApplication::focusWidget(), d.GetDlgItem(1010));
