@@ -87,6 +87,10 @@ TEST_F(SimTest, ReportAndBinaryMessagesThenARateChange)
 
     // The receiver answers "$JBAUD" at its old rate and switches; the port drains, then follows.
     m_port.vWriteToPort(L"$JOFF\r\n$JBAUD,9600\r\n", 0, 0);
+    ASSERT_TRUE(m_port.bWaitWriteBufferEmpty());
+    // On a wire the command has reached the receiver once it has left the port; a pseudo-terminal
+    // only hands it over when the simulator reads, so give it the time a busy machine may take.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(m_port.bChangeBaudrate(9600));
     // Give the receiver its moment to switch, as the program does (it waits for a timer): a command
     // that reaches a pseudo-terminal together with "$JBAUD" would be read at the old rate.
