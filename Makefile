@@ -5,6 +5,10 @@ BUILD      ?= build
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# A compiler cache where one is installed (several build trees of one checkout share it).
+ifneq ($(shell command -v ccache 2>/dev/null),)
+CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
+endif
 ifeq ($(CI),true)
 CMAKE_FLAGS += -DSTAVO_WERROR=ON
 endif

@@ -31,6 +31,14 @@ void RegisterTemplates();
 platform::DialogTemplate MainWindowTemplate();
 std::vector<platform::DialogTemplate> PageTemplates();
 
+// The six page templates, one file each (TemplateGpsStatus.cpp ...).
+platform::DialogTemplate GpsStatusTemplate();
+platform::DialogTemplate SatMapSnrTemplate();
+platform::DialogTemplate SatChartTemplate();
+platform::DialogTemplate CsiCmdsTemplate();
+platform::DialogTemplate LogonCorsTemplate();
+platform::DialogTemplate StavoOptionTemplate();
+
 // Icon 128.
 QIcon LoadAppIcon();
 

@@ -1,6 +1,7 @@
 // The program's dialog templates, in dialog units ("MS Shell Dlg" 9 points).
 
 #include "Resources.h"
+#include "TemplateBuilders.h"
 #include "resource.h"
 
 #include "platform/DialogTemplate.h"
@@ -8,32 +9,7 @@
 namespace res {
 
 using platform::ControlKind;
-using platform::ControlTemplate;
 using platform::DialogTemplate;
-
-namespace {
-
-ControlTemplate label(const char* text, int x, int y, int w, int h)
-{
-    return {-1, ControlKind::Static, QString::fromUtf8(text), x, y, w, h, platform::WS_VISIBLE | platform::SS_LEFT};
-}
-
-ControlTemplate text(int id, const char* t, int x, int y, int w, int h, platform::DWORD align)
-{
-    return {id, ControlKind::Static, QString::fromUtf8(t), x, y, w, h, platform::WS_VISIBLE | align};
-}
-
-DialogTemplate page(platform::UINT id, int w, int h)
-{
-    DialogTemplate t;
-    t.id = id;
-    t.w = w;
-    t.h = h;
-    t.child = true;
-    return t;
-}
-
-} // namespace
 
 DialogTemplate MainWindowTemplate()
 {
@@ -60,15 +36,9 @@ DialogTemplate MainWindowTemplate()
 
 std::vector<DialogTemplate> PageTemplates()
 {
-    // Sizes of the six pages; their controls are added by the pages' own templates as they are built.
-    return {
-        page(IDD_GPS_STATUS, 158, 137),
-        page(IDD_SAT_MAP_SNR, 158, 140),
-        page(IDD_SAT_CHART, 148, 172),
-        page(IDD_CSI_CMDS, 158, 138),
-        page(IDD_LOGON_CORS, 158, 140),
-        page(IDD_STAVO_OPTION, 158, 145),
-    };
+    // One file per page template, in tab order of the pages' numbers.
+    return {GpsStatusTemplate(), SatMapSnrTemplate(), SatChartTemplate(),
+            CsiCmdsTemplate(), LogonCorsTemplate(), StavoOptionTemplate()};
 }
 
 void RegisterTemplates()

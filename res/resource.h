@@ -24,6 +24,18 @@
 #define IDC_STATUS 1015
 #define IDC_SAT_LIST 1014
 
+// Receiver parameter page controls.
+
+// Sky plot and SNR page controls.
+
+// Satellite list page controls.
+
+// NMEA output page controls.
+
+// CORS page controls.
+
+// Options page controls.
+
 // Strings.
 #define IDS_TAB_STATUS 130
 #define IDS_TAB_SKY 131
