@@ -123,6 +123,12 @@ void CStavoDlg::BuildPages()
     m_laidOut = size();
 }
 
+void CStavoDlg::RefreshStatusPage()
+{
+    if (auto* page = static_cast<CGPSStatusDlg*>(Page(stavo::PAGE_STATUS)))
+        page->Refresh();
+}
+
 CMyDialog* CStavoDlg::Page(int index) const
 {
     if (index < 0 || index >= m_tab.m_pages.GetSize())

@@ -70,6 +70,9 @@ public:
     // The page at a tab index, or null.
     CMyDialog* Page(int index) const;
 
+    // Has the receiver parameter page (page 0) refresh itself: it re-reads the receiver's settings.
+    void RefreshStatusPage();
+
     // Probe attempts made in this program's life (never reset).
     static int ProbeAttempts();
 

@@ -8,4 +8,8 @@ class CGPSStatusDlg : public CMyDialog {
 public:
     CGPSStatusDlg();
     CStavoDlg* m_pMainDlg = nullptr;
+
+    // The Refresh button's operation: re-reads the receiver's settings. Other pages use it through the
+    // main window's RefreshStatusPage().
+    void Refresh();
 };
