@@ -13,7 +13,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DSTAVO_WERROR=ON
 endif
 
-.PHONY: all deps configure build run test unit-test fuzz-smoke screenshots asan bench clean
+.PHONY: all deps configure build run test unit-test fuzz-smoke package-test deb screenshots asan bench clean
 
 all: build
 
@@ -21,7 +21,7 @@ deps:
 	@scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -41,7 +41,16 @@ fuzz-smoke: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
 	@cd $(FUZZ_BUILD) && ctest --output-on-failure -R '^smoke_' -j $(JOBS)
 
-test: unit-test fuzz-smoke
+# Builds the Debian package from the tested build, checks its contents and lintian's verdict and,
+# as root, installs it, runs the installed programs and removes it again (scripts/package-test.sh).
+package-test: build
+	@scripts/package-test.sh $(BUILD)
+
+test: unit-test fuzz-smoke package-test
+
+# The Debian package of the build: $(BUILD)/stavo_<version>_<arch>.deb
+deb: build
+	@cd $(BUILD) && cpack -G DEB
 
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen scripts/screenshots.sh $(BUILD) docs/screenshots

@@ -36,3 +36,36 @@ function(stavo_add_fuzzer name)
   set_tests_properties(smoke_${name} PROPERTIES TIMEOUT 600)
   set_property(GLOBAL APPEND PROPERTY STAVO_FUZZERS ${name})
 endfunction()
+
+# Installation. The shared libraries are the program's own (no headers, no development package),
+# so they go to a private folder of the library directory; installed programs find them through a
+# RUNPATH relative to themselves, while the build tree keeps CMake's build RUNPATH and runs as is.
+include(GNUInstallDirs)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(STAVO_INSTALL_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/stavo)
+set(STAVO_INSTALL_FULL_PRIVATE_LIBDIR ${CMAKE_INSTALL_FULL_LIBDIR}/stavo)
+
+# stavo_install_program(<target> [USES_PRIVATE_LIBS])
+# Installs a program to the binary folder and gives it STAVO_VERSION for its --version.
+function(stavo_install_program target)
+  cmake_parse_arguments(P "USES_PRIVATE_LIBS" "" "" ${ARGN})
+  target_compile_definitions(${target} PRIVATE STAVO_VERSION="${PROJECT_VERSION}")
+  if(P_USES_PRIVATE_LIBS)
+    file(RELATIVE_PATH rel ${CMAKE_INSTALL_FULL_BINDIR} ${STAVO_INSTALL_FULL_PRIVATE_LIBDIR})
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "\$ORIGIN/${rel}")
+  endif()
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
+# stavo_install_library(<target> [USES_PRIVATE_LIBS])
+# Installs a shared library with its soname link (no development link) to the private folder.
+function(stavo_install_library target)
+  cmake_parse_arguments(L "USES_PRIVATE_LIBS" "" "" ${ARGN})
+  if(L_USES_PRIVATE_LIBS)
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "\$ORIGIN")
+  endif()
+  install(TARGETS ${target}
+    LIBRARY DESTINATION ${STAVO_INSTALL_PRIVATE_LIBDIR} NAMELINK_SKIP
+    PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+endfunction()

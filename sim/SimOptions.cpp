@@ -53,7 +53,7 @@ std::string usageText()
 {
     return "usage: stavo-sim [--baud N] [--state FILE] [--log FILE] [--link PATH] [--seed N] [--silent]\n"
            "                 [--no-fix] [--fix-after SECONDS] [--position LAT,LON,HEIGHT]\n"
-           "                 [--time-scale F] [--start-time YYYY-MM-DDThh:mm:ss] [--help]\n"
+           "                 [--time-scale F] [--start-time YYYY-MM-DDThh:mm:ss] [--help] [--version]\n"
            "A simulated GNSS receiver on a pseudo-terminal. Prints the slave device's path\n"
            "as its first line, then talks on it at its own baud rate until SIGTERM.\n"
            "  --baud N         this port's rate (default 9600; overrides the state file)\n"

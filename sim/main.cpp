@@ -30,6 +30,10 @@ void onSignal(int sig)
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "--version") {
+        std::printf("stavo-sim %s\n", STAVO_VERSION);
+        return 0;
+    }
     const OptionsResult parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::fprintf(stderr, "stavo-sim: %s\n%s", parsed.error.c_str(), usageText().c_str());

@@ -39,6 +39,17 @@ private:
     std::string m_copy;
 };
 
+const char kHelp[] =
+    "usage: stavo-decode [FILE|DEVICE [--baud N] [--seconds S] [--send COMMAND]...]\n"
+    "Decodes receiver messages (Hemisphere/CSI binary messages and NMEA sentences) from a\n"
+    "capture FILE, from standard input without FILE, or live from a serial DEVICE, and\n"
+    "prints one JSON line per message, then a summary line.\n"
+    "  --baud N         the device's baud rate (default 9600)\n"
+    "  --seconds S      read the device for S seconds (default: until SIGINT or SIGTERM)\n"
+    "  --send COMMAND   write COMMAND and CR LF to the device first (may be repeated)\n"
+    "  --help           show this text and exit\n"
+    "  --version        show the version and exit\n";
+
 int Usage()
 {
     std::fprintf(stderr, "usage: stavo-decode [FILE|DEVICE [--baud N] [--seconds S] [--send COMMAND]...]\n");
@@ -97,6 +108,14 @@ int DecodeDevice(int argc, char** argv, const char* path, unsigned baud, double 
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && !std::strcmp(argv[1], "--help")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (argc > 1 && !std::strcmp(argv[1], "--version")) {
+        std::printf("stavo-decode %s\n", STAVO_VERSION);
+        return 0;
+    }
     const char* path = nullptr;
     unsigned baud = 0;
     double seconds = 0;
