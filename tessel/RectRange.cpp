@@ -16,7 +16,8 @@ int ToDevice(double scaled, int origin)
     constexpr double limit = CRectRange::kMaxDeviceCoord;
     if (std::isnan(scaled))
         return origin;
-    const double v = std::trunc(std::clamp(scaled, -limit, limit)) + origin;
+    // Bounded first so that an infinite offset still adds to a number.
+    const double v = std::trunc(std::clamp(scaled, -2 * limit, 2 * limit)) + origin;
     return int(std::clamp(v, -limit, limit));
 }
 

@@ -15,7 +15,7 @@
 
 class TESSEL_EXPORT CRectRange {
 public:
-    // Pixels beyond this from the window's origin are clamped: far outside any window, well inside int.
+    // Pixel coordinates are clamped to plus or minus this: far outside any window, well inside int.
     static constexpr int kMaxDeviceCoord = (1 << 27) - 1;
 
     CRectRange();
@@ -51,7 +51,7 @@ public:
     void ModiRect(int width, int height);
 
     // Survey point to pixel; each output written only when given. Results are clamped to
-    // kMaxDeviceCoord around the window's origin.
+    // ±kMaxDeviceCoord; a point that is not a number gives the window's origin.
     void LPtoDP(double x, double y, int* px, int* py, const QRect* rect) const;
     // Pixel to survey point, in the range's (rotated) frame.
     void DPtoLP(int px, int py, double* x, double* y, const QRect* rect) const;
