@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #endif
 
 namespace platform {
@@ -59,7 +60,18 @@ public:
     xcb_connection_t* c() const { return m_c; }
     xcb_window_t root() const { return m_root; }
 
+    // Interned once per connection: a window list asks for the same few names again and again.
     xcb_atom_t atom(const char* name) const
+    {
+        for (const auto& [n, a] : m_atoms)
+            if (n == name)
+                return a;
+        const xcb_atom_t a = intern(name);
+        m_atoms.emplace_back(name, a);
+        return a;
+    }
+
+    xcb_atom_t intern(const char* name) const
     {
         auto r = Take(xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, uint16_t(std::strlen(name)), name), nullptr));
         return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
@@ -130,6 +142,7 @@ public:
 private:
     xcb_connection_t* m_c = nullptr;
     xcb_window_t m_root = 0;
+    mutable std::vector<std::pair<std::string, xcb_atom_t>> m_atoms;
 };
 
 } // namespace
