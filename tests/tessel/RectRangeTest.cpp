@@ -275,9 +275,6 @@ TEST(RectRange, TestsOfPointsAndRanges)
     EXPECT_EQ(r.InCircleRange(100, 100), TRUE); // the corner itself
     EXPECT_EQ(r.InCircleRange(50 + 50 * std::sqrt(2.0) + 1e-6, 50), FALSE);
     EXPECT_EQ(r.InCircleRange(50 + 50 * std::sqrt(2.0) - 1e-6, 50), TRUE);
-    EXPECT_EQ(r.IsInsercet(Range(100, 200, 100, 200)), TRUE); // touching counts
-    EXPECT_EQ(r.IsInsercet(Range(101, 200, 0, 100)), FALSE);
-    EXPECT_EQ(r.IsInsercet(Range(0, 100, -50, -0.1)), FALSE);
 
     CRectRange grow;
     int count = 0;
@@ -292,17 +289,6 @@ TEST(RectRange, TestsOfPointsAndRanges)
     grow.vModiTheRange(count, Range(0, 20, 5, 6));
     EXPECT_EQ(count, 1);
     ExpectEdges(grow, -1, 20, 4, 10);
-
-    CRectRange scaled;
-    const QRect window(0, 0, 240, 320);
-    scaled.vModiTheRange(100, 200, &window, 0.5);
-    ExpectEdges(scaled, 20, 180, 140, 260);
-    EXPECT_NEAR(scaled.dGetZoomLevel(&window), 2, kEps);
-
-    CRectRange n;
-    n.m_dMinX = 5, n.m_dMaxX = 5, n.m_dMinY = 9, n.m_dMaxY = 1;
-    n.Normalize(-0.1);
-    ExpectEdges(n, 4.95, 5.05, 1, 9);
 }
 
 TEST(RectRange, RotationTurnsAboutTheOriginAndRebuildsTheRange)
