@@ -10,7 +10,7 @@ pkgs=(
   libxml2-dev libxml2-utils libpugixml-dev
   gpsd-clients rtklib hyperfine
   fonts-wqy-microhei fonts-dejavu-core
-  libxcb1-dev xvfb
+  libxcb1-dev xvfb locales
 )
 missing=()
 for p in "${pkgs[@]}"; do

@@ -9,11 +9,16 @@
 #include <platform/MessageBox.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
+#include <langinfo.h>
+#include <locale.h>
 #include <random>
 
 using namespace platform;
@@ -62,21 +67,75 @@ TEST(CodePage, CharsetNamesOfLocalesGiveTheirNumbers)
         EXPECT_EQ(CodePageOfCharset(c.name), c.cp) << c.name;
 }
 
-TEST(CodePage, TheLocaleNamesTheCodePageEvenWhenItIsNotInstalled)
+namespace {
+
+// Locales of a Chinese GB2312 and a German UTF-8 system, compiled into a folder of our own (LOCPATH)
+// so that the machine needs none of them installed. Empty when localedef or its sources are missing.
+QString CompiledLocales()
 {
-    const QByteArray saved = qgetenv("LC_ALL");
-    qputenv("LC_ALL", "C.UTF-8");
+    static QTemporaryDir dir;
+    static const bool built = [] {
+        for (const QStringList& args : {QStringList{"-i", "zh_CN", "-f", "GB2312", dir.filePath("zh_CN.GB2312")},
+                                        QStringList{"-i", "de_DE", "-f", "UTF-8", dir.filePath("de_DE.UTF-8")}}) {
+            QProcess p;
+            p.start(QStringLiteral("localedef"), args);
+            if (!p.waitForFinished(120000) || !QFileInfo(args.last()).isDir())
+                return false;
+        }
+        return true;
+    }();
+    return built ? dir.path() : QString();
+}
+
+// Sets environment variables for a block and restores them.
+class EnvScope {
+public:
+    void set(const char* name, const QByteArray& value)
+    {
+        m_saved.push_back({name, qgetenv(name)});
+        qputenv(name, value);
+    }
+    ~EnvScope()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (it->second.isNull())
+                qunsetenv(it->first);
+            else
+                qputenv(it->first, it->second);
+        }
+    }
+
+private:
+    std::vector<std::pair<const char*, QByteArray>> m_saved;
+};
+
+} // namespace
+
+TEST(CodePage, TheLocaleGivesTheAnsiCodePage)
+{
+    EnvScope env;
+    env.set("LC_ALL", "C.UTF-8");
     EXPECT_EQ(LocaleCodePage(), 65001);
-    // Not generated on this machine (newlocale fails): the name still says GB2312.
-    qputenv("LC_ALL", "zh_CN.GB2312");
-    EXPECT_EQ(LocaleCodePage(), 936);
     // The bare C locale is taken as UTF-8 rather than ASCII, so text is not lost.
-    qputenv("LC_ALL", "C");
+    env.set("LC_ALL", "C");
     EXPECT_EQ(LocaleCodePage(), 65001);
-    if (saved.isNull())
-        qunsetenv("LC_ALL");
-    else
-        qputenv("LC_ALL", saved);
+    // Named but not installed: the name still says GB2312.
+    env.set("LOCPATH", "/nonexistent");
+    env.set("LC_ALL", "zh_CN.GB2312");
+    EXPECT_EQ(LocaleCodePage(), 936);
+
+    const QString locales = CompiledLocales();
+    if (locales.isEmpty())
+        GTEST_SKIP() << "localedef or the locale sources are missing";
+    env.set("LOCPATH", QFile::encodeName(locales));
+    env.set("LC_ALL", "zh_CN.GB2312");
+    locale_t gb = newlocale(LC_CTYPE_MASK, "", locale_t(nullptr));
+    ASSERT_NE(gb, locale_t(nullptr)) << "the compiled locale did not load";
+    EXPECT_STREQ(nl_langinfo_l(CODESET, gb), "GB2312");
+    freelocale(gb);
+    EXPECT_EQ(LocaleCodePage(), 936);
+    env.set("LC_ALL", "de_DE.UTF-8");
+    EXPECT_EQ(LocaleCodePage(), 65001);
 }
 
 TEST(Conversion, GbkAndUtf8BothWaysAndTheFixed936Variant)
@@ -237,21 +296,28 @@ TEST(StdioFileCe, WritesInTheCodePageWithHashForMissingCharacters)
     }
 }
 
-TEST(StdioFileCe, DecimalPointIsADotUnderAnyNumericLocale)
+TEST(StdioFileCe, DecimalPointIsADotUnderAGermanLocale)
 {
-    // Qt applications take LC_NUMERIC from the environment; a German one would write "3,5".
-    const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    if (!german)
-        german = std::setlocale(LC_NUMERIC, "de_DE");
+    const QString locales = CompiledLocales();
+    if (locales.isEmpty())
+        GTEST_SKIP() << "localedef or the locale sources are missing";
+    EnvScope env;
+    env.set("LOCPATH", QFile::encodeName(locales));
+    // What a Qt application started under LANG=de_DE.UTF-8 has.
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    char printed[16];
+    std::snprintf(printed, sizeof printed, "%.2f", 3.25);
+    EXPECT_STREQ(printed, "3,25"); // the pitfall is real here
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("n.txt"));
     CStdioFileCe f;
     ASSERT_TRUE(f.Open(path, QStringLiteral("w+"), FALSE));
     f.WriteDouble(3.25);
     f.SeekToBegin();
-    EXPECT_DOUBLE_EQ(f.ReadDouble(), 3.25);
+    const double back = f.ReadDouble();
     f.Close();
     std::setlocale(LC_NUMERIC, "C");
+    EXPECT_DOUBLE_EQ(back, 3.25);
     EXPECT_EQ(ReadAll(path), QByteArray("3.250000000000\r\n"));
 }
 
