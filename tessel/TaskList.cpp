@@ -104,7 +104,9 @@ QString ExecutableName(DWORD pid, const std::string& comm)
 template <size_t N>
 void CopyText(char16_t (&dst)[N], const QString& text)
 {
-    const size_t n = std::min(size_t(text.size()), N - 1);
+    size_t n = std::min(size_t(text.size()), N - 1);
+    if (n < size_t(text.size()) && n > 0 && text.at(qsizetype(n) - 1).isHighSurrogate())
+        --n; // never half a character
     std::memcpy(dst, text.utf16(), n * sizeof(char16_t));
     dst[n] = u'\0';
 }
