@@ -11,6 +11,7 @@ pkgs=(
   gpsd-clients rtklib hyperfine
   fonts-wqy-microhei fonts-dejavu-core
   lintian
+  libxcb1-dev xvfb locales
 )
 missing=()
 for p in "${pkgs[@]}"; do
