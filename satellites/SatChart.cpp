@@ -38,8 +38,8 @@ QString CSatChart::ElevationAzimuthText(int elevation, int azimuth)
 BOOL CSatChart::OnInitDialog()
 {
     CMyDialog::OnInitDialog();
-    const QRect client = rect();
-    m_listSat.setGeometry(1, 0, client.width() - 10, client.height());
+    m_bPlaced = true;
+    placeList();
     m_listSat.raise();
     m_listSat.SetExtendedStyle(tessel::LVS_EX_GRIDLINES);
     m_listSat.PrepareControl(1);
@@ -51,6 +51,21 @@ BOOL CSatChart::OnInitDialog()
     for (int i = 0; i < 4; ++i)
         m_listSat.InsertColumn(i, headings[i], tessel::LVCFMT_LEFT, widths[std::size_t(i)], i);
     return TRUE;
+}
+
+void CSatChart::placeList()
+{
+    const QRect client = rect();
+    m_listSat.setGeometry(1, 0, client.width() - 10, client.height());
+}
+
+void CSatChart::resizeEvent(QResizeEvent* e)
+{
+    CMyDialog::resizeEvent(e);
+    // Placed once from the template's size, the list would stay wider or taller than the page the
+    // tab control gives it, its scroll bar out of sight.
+    if (m_bPlaced)
+        placeList();
 }
 
 void CSatChart::OnSatelliteData()

@@ -30,4 +30,10 @@ public:
 protected:
     platform::BOOL OnInitDialog() override;
     void DoDataExchange(bool saveAndValidate) override;
+    // The list keeps its place in the page when the tab control sizes the page.
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void placeList();
+    bool m_bPlaced = false;
 };

@@ -408,4 +408,8 @@ TEST_F(ListPageTest, ColumnsFollowTheScreenWidthAndTheHandheldModel)
     EXPECT_EQ(list.GetStyle() & (tessel::LVS_TYPEMASK | tessel::LVS_SINGLESEL), tessel::LVS_REPORT | tessel::LVS_SINGLESEL);
     EXPECT_EQ(list.GetExtendedStyle(), tessel::LVS_EX_GRIDLINES | tessel::LVS_EX_FULLROWSELECT | tessel::LVS_EX_HEADERDRAGDROP);
     EXPECT_EQ(list.geometry(), QRect(1, 0, page().width() - 10, page().height()));
+    // and keeps that place when the tab control gives the page its size.
+    page().resize(478, 400);
+    page().show();
+    EXPECT_EQ(list.geometry(), QRect(1, 0, 468, 400));
 }
