@@ -279,6 +279,26 @@ TEST_F(SkyPageTest, NorthMarkerLetterFollowsTheLanguage)
     }
 }
 
+TEST_F(SkyPageTest, AnyDecoderStateDrawsWithoutHarm)
+{
+    // Values no receiver sends, and a count beyond the table: the page draws what it can (a mask
+    // below the horizon is a circle outside it, filled white over the plot as any mask circle is).
+    struct Case {
+        int count, mask;
+        Sat sat;
+    };
+    const Case cases[] = {{1, 32767, {255, -128, 32767, -32768}}, {1000, -32768, {1, 127, -32768, 32767}},
+                          {-5, 90, {38, 90, 0, 55}}, {3, 91, {2, 200, 359, 0}}};
+    for (const Case& c : cases) {
+        SetTable(decoder(), {c.sat, c.sat, c.sat});
+        decoder().m_nSatCount = c.count;
+        decoder().m_nElevMask = std::int16_t(c.mask);
+        const QImage img = render();
+        EXPECT_EQ(m_page->m_nVisibleSats, std::clamp(c.count, 0, 3)) << c.count;
+        EXPECT_EQ(img.size(), QSize(480, 440));
+    }
+}
+
 namespace {
 
 class ListPageTest : public PageTest {
