@@ -132,7 +132,12 @@ CListCtrl::CListCtrl(QWidget* parent) : QTreeView(parent), Window(this), m_model
     platform::SetStyle(this, LVS_REPORT);
 }
 
-CListCtrl::~CListCtrl() = default;
+CListCtrl::~CListCtrl()
+{
+    // The model reads the rows; it goes before them, not later with the view's children.
+    setModel(nullptr);
+    delete m_model;
+}
 
 void CListCtrl::ReplaceHeader(QHeaderView* pHeader)
 {
@@ -623,6 +628,7 @@ void CListCtrl::OnColumnClick(int) {}
 
 void CListCtrl::paintEvent(QPaintEvent* e)
 {
+    m_prepaintPending = true; // the first row painted asks the pre-paint stage for the whole paint
     QTreeView::paintEvent(e);
     if (!(m_dwExStyle & LVS_EX_GRIDLINES) || m_model->columns.empty())
         return;
@@ -670,9 +676,13 @@ void CListCtrl::drawRow(QPainter* p, const QStyleOptionViewItem&, const QModelIn
     cd.hdr.idFrom = std::uintptr_t(GetDlgCtrlID(this));
     cd.hdr.code = NM_CUSTOMDRAW;
     cd.hdc = p;
-    cd.dwDrawStage = CDDS_PREPAINT;
-    cd.rc = client;
-    const LRESULT paintAnswer = self->OnCustomDraw(&cd);
+    if (m_prepaintPending) {
+        m_prepaintPending = false;
+        cd.dwDrawStage = CDDS_PREPAINT;
+        cd.rc = client;
+        m_prepaintAnswer = self->OnCustomDraw(&cd);
+    }
+    const LRESULT paintAnswer = m_prepaintAnswer;
 
     QRect bounds;
     GetItemRect(row, &bounds, LVIR_BOUNDS);

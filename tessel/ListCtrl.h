@@ -94,7 +94,8 @@ public:
     void PreSubclassWindow() override;
 
 protected:
-    // Custom draw, called for the stages a previous answer asked for: CDDS_PREPAINT once per paint;
+    // Custom draw, called for the stages a previous answer asked for: CDDS_PREPAINT once per paint
+    // (before its first row);
     // CDDS_ITEMPREPAINT per row after CDRF_NOTIFYITEMDRAW; CDDS_ITEMPREPAINT | CDDS_SUBITEM per cell
     // after CDRF_NOTIFYSUBITEMDRAW (CDRF_SKIPDEFAULT leaves the cell unpainted); and the matching
     // post-paint stages after CDRF_NOTIFYPOSTPAINT, once the row's cells and focus frame are drawn.
@@ -154,5 +155,7 @@ private:
     std::vector<Row> m_rows;
     int m_focusRow = -1;
     platform::DWORD m_dwExStyle = 0;
+    mutable bool m_prepaintPending = false;
+    mutable platform::LRESULT m_prepaintAnswer = 0;
     friend class tessel::ListModel;
 };
