@@ -6,6 +6,9 @@
 
 #include "PositionStatus.h"
 
+#include "satellites/SatChart.h"
+#include "satellites/SatMapSNR.h"
+
 #include "wirra/CSIFormat.h"
 #include "wirra/MessageKinds.h"
 #include "wirra/TrimblePort.h"
@@ -80,7 +83,15 @@ int CStavoDlg::DispatchReceiverMessage(unsigned id, int type)
     default: break;
     }
 
-    // The pages that show satellites and time refresh themselves as their pages are built.
+    // The page that is showing refreshes on the message that concerns it.
+    const int showing = m_tab.GetCurSel();
+    if (id == 99 && showing == PAGE_SKY) {
+        if (auto* sky = dynamic_cast<CSatMapSNR*>(Page(PAGE_SKY)))
+            sky->OnSatelliteData();
+    } else if (id == 99 && showing == PAGE_SATS) {
+        if (auto* sats = dynamic_cast<CSatChart*>(Page(PAGE_SATS)))
+            sats->OnSatelliteData();
+    }
     return 0;
 }
 

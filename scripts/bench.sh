@@ -3,11 +3,16 @@
 #   bench_wirra: reader + decoder throughput against Debian's gpsdecode on the same NMEA bytes, and the
 #                latency from a byte on a pseudo-terminal to the message in the queue / at the window.
 #   bench_xml:   index build of a 24 MB document against pugixml and libxml2.
+#   bench_satellites: message 99 to the sky page's finished image, against the same picture drawn
+#                straight on the window and a blank page through the same repaint path.
 set -euo pipefail
 BUILD=${1:-build}
-cmake --build "$BUILD" --target bench_wirra bench_xml >/dev/null
+cmake --build "$BUILD" --target bench_wirra bench_xml bench_satellites >/dev/null
 echo "== receiver link: $BUILD/bench/wirra/bench_wirra"
 QT_QPA_PLATFORM=offscreen "$BUILD/bench/wirra/bench_wirra"
 echo
 echo "== XML engine: $BUILD/bench/xml/bench_xml 24 7"
 "$BUILD/bench/xml/bench_xml" 24 7
+echo
+echo "== satellite views: $BUILD/bench/satellites/bench_satellites"
+QT_QPA_PLATFORM=offscreen "$BUILD/bench/satellites/bench_satellites"

@@ -9,7 +9,7 @@ home=$(mktemp -d)
 trap 'kill $sim 2>/dev/null || true; rm -rf "$home"' EXIT
 mkdir -p "$home/stavo"
 link="$home/stavo/ttySIM"
-"$BUILD/sim/stavo-sim" --baud 9600 --seed 7 --link "$link" --log "$home/sim.log" >/dev/null &
+"$BUILD/sim/stavo-sim" --baud 9600 --seed 3 --link "$link" --log "$home/sim.log" >/dev/null &
 sim=$!
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 echo "4=$link" > "$home/stavo/ports.conf"

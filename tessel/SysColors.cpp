@@ -10,7 +10,9 @@ platform::COLORREF GetSysColor(int index)
     case COLOR_BTNFACE:
     case COLOR_STATIC: return RGB(192, 192, 192);
     case COLOR_BTNSHADOW: return RGB(128, 128, 128);
-    case COLOR_BTNHIGHLIGHT: return RGB(255, 255, 255);
+    case COLOR_BTNHIGHLIGHT:
+    case COLOR_HIGHLIGHTTEXT: return RGB(255, 255, 255);
+    case COLOR_HIGHLIGHT: return RGB(0, 0, 128);
     case COLOR_WINDOWTEXT:
     case COLOR_BTNTEXT:
     case COLOR_STATICTEXT:

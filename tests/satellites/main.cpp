@@ -1,0 +1,15 @@
+#include "app/StavoApp.h"
+#include "res/Resources.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    res::RegisterResources();
+    stavo::ApplySystemColours();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
