@@ -5,6 +5,7 @@
 #include "platform/Controls.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QScrollBar>
 
@@ -129,7 +130,9 @@ void CCellCombo::focusOutEvent(QFocusEvent* e)
 {
     QComboBox::focusOutEvent(e);
     // Its own drop-down taking the keys is still this edit.
-    if (e->reason() == Qt::PopupFocusReason || !m_bHasWindow)
+    QWidget* now = QApplication::focusWidget();
+    const bool ownDropDown = now && (now == view() || view()->window()->isAncestorOf(now));
+    if (e->reason() == Qt::PopupFocusReason || ownDropDown || !m_bHasWindow)
         return;
     stavo::NMLVDISPINFO info;
     info.hdr.hwndFrom = m_pList;
