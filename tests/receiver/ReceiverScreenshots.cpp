@@ -75,7 +75,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the parameter page was not filled from the receiver\n");
         return 1;
     }
-    QTest::qWait(1500); // a position in the status area
+    // The outputs switched on and a position in the status area, as a user sees the page.
+    const QString connecting = dlg.m_stStatus.text();
+    waitUntil([&] { return dlg.m_stStatus.text() != connecting && dlg.m_stNorth.text() != QStringLiteral("--"); },
+              20000);
     screen(dlg).save(out + QStringLiteral("/receiver-page.png"));
 
     tapCell(page->m_list, 3, 1);
