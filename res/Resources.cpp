@@ -1,6 +1,8 @@
 #include "Resources.h"
 #include "resource.h"
 
+#include "platform/GdiObjects.h"
+
 #include <QFile>
 
 static void initResources() { Q_INIT_RESOURCE(stavo); }
@@ -12,6 +14,22 @@ void RegisterResources()
     initResources();
     RegisterStrings();
     RegisterTemplates();
+    RegisterImages();
+}
+
+void RegisterImages()
+{
+    initResources();
+    const struct {
+        platform::UINT id;
+        const char* path;
+    } images[] = {
+        {IDI_SET, ":/icons/icon143.png"},
+        {IDI_REFRESH, ":/icons/icon144.png"},
+        {IDI_EXIT, ":/icons/icon146.png"},
+    };
+    for (const auto& i : images)
+        platform::AddImageResource(i.id, QString::fromLatin1(i.path));
 }
 
 QIcon LoadAppIcon()

@@ -27,6 +27,8 @@ struct AcceleratorEntry {
 void RegisterResources();
 void RegisterStrings();
 void RegisterTemplates();
+// Icons and bitmaps by number (143, 144, 146 ...).
+void RegisterImages();
 
 platform::DialogTemplate MainWindowTemplate();
 std::vector<platform::DialogTemplate> PageTemplates();

@@ -25,12 +25,37 @@
 #define IDC_SAT_LIST 1014
 
 // Receiver parameter page controls.
+#define IDC_PARAM_LIST 1002
+#define IDC_POWER_OFF_AT_START 1006
+#define IDC_POWER_ON_AT_START 1007
+#define IDC_SET 1008
+#define IDC_REFRESH 1009
+#define IDC_FACTORY_RESET 1010
+#define IDC_GPS_POWER 1018
+#define IDC_PAGE_EXIT 1050
+#define IDI_SET 143
+#define IDI_REFRESH 144
+#define IDI_EXIT 146
 
 // Sky plot and SNR page controls.
 
 // Satellite list page controls.
 
 // NMEA output page controls.
+#define IDC_DEFAULT_OUTPUT 1017
+#define IDC_SEND_OUTPUT 1016
+#define IDC_GPGST 1019
+#define IDC_GPGGA 1020
+#define IDC_GPGSV 1021
+#define IDC_GPGSA 1022
+#define IDC_GPRMC 1023
+#define IDC_GPGLL 1024
+#define IDC_GPGNS 1025
+#define IDC_GPGRS 1026
+#define IDC_GPRRE 1027
+#define IDC_GPVTG 1028
+#define IDC_GPZDA 1029
+#define IDC_GPGBS 1030
 
 // CORS page controls.
 

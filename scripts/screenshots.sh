@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the main window with each tab selected to docs/screenshots, against the simulated receiver.
+# Renders the main window with each tab selected, and the receiver pages with their editors open, to
+# docs/screenshots, against the simulated receiver.
 set -euo pipefail
 BUILD=$(cd "${1:-build}" && pwd)
 OUT=${2:-docs/screenshots}
@@ -19,4 +20,9 @@ XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen STAVO_SNAPSHOT_DIR="$home/shot
 for f in "$home"/shots/tab-*.png; do
   cp "$f" "$OUT/main-$(basename "$f")"
 done
+# The receiver pages with a cell editor and the drop-down open, driven against the same receiver.
+if [ -x "$BUILD/tests/receiver/receiver_screenshots" ]; then
+  XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen STAVO_MSGBOX_LOG="$home/boxes.log" \
+    timeout 120 "$BUILD/tests/receiver/receiver_screenshots" "$OUT" >/dev/null
+fi
 ls "$OUT"

@@ -61,8 +61,9 @@ bool isNumber(const std::string &s)
     return digit;
 }
 
-// Rates each sentence type accepts, in tenths of a hertz.
-std::optional<std::vector<RateTenths>> nmeaRates(const std::string &name)
+// Rates each sentence type accepts, in tenths of a hertz. GNS, GRS and GBS are only recorded for the
+// other port, which has no line of its own here: this port cannot produce them.
+std::optional<std::vector<RateTenths>> nmeaRates(const std::string &name, bool other)
 {
     if (name.size() != 5 || name[0] < 'A' || name[0] > 'Z' || name[1] < 'A' || name[1] > 'Z')
         return std::nullopt;
@@ -70,6 +71,10 @@ std::optional<std::vector<RateTenths>> nmeaRates(const std::string &name)
     if (oneOf(type, {"GGA", "GLL", "RMC", "VTG", "ZDA"}))
         return std::vector<RateTenths>{50, 10, 2, 0};
     if (oneOf(type, {"GSA", "GST", "GSV", "RRE"}))
+        return std::vector<RateTenths>{10, 0};
+    if (other && type == "GNS")
+        return std::vector<RateTenths>{50, 10, 2, 0};
+    if (other && oneOf(type, {"GRS", "GBS"}))
         return std::vector<RateTenths>{10, 0};
     return std::nullopt;
 }
@@ -145,7 +150,7 @@ CommandResult SimReceiver::handleLine(std::string_view raw)
     if (cmd == "$JASC") {
         if (nargs != 2)
             return refused("JASC needs a sentence and a rate");
-        const auto allowed = nmeaRates(f[1]);
+        const auto allowed = nmeaRates(f[1], other);
         const auto rate = parseRate(f[2]);
         if (!allowed)
             return refused("unknown sentence " + f[1]);

@@ -162,11 +162,12 @@ TEST(Connection, SilentReceiverEndsProbingWithAMessageAfter24Attempts)
         QThread::msleep(50);
     EXPECT_EQ(prog.boxes(), QStringLiteral("0 1 串口不能正常通信，自适应串口波特率失败！\n"));
     QThread::msleep(500);
-    int jshowAt9600 = 0;
+    // Opening, and attempts 12 and 24 are at 9600. Counted by their "$JOFF": the parameter page asks
+    // "$JSHOW" on its own, once a second while no answer comes.
+    int probesAt9600 = 0;
     for (const SimLine& l : sim.lines())
-        jshowAt9600 += l.text == QStringLiteral("$JSHOW") && l.programBaud == 9600;
-    // Opening, and attempts 12 and 24 are at 9600.
-    EXPECT_EQ(jshowAt9600, 3);
+        probesAt9600 += l.text == QStringLiteral("$JOFF") && l.programBaud == 9600;
+    EXPECT_EQ(probesAt9600, 3);
     EXPECT_EQ(sim.count(QStringLiteral("$JBIN,96,1")), 0);
     EXPECT_EQ(prog.process().state(), QProcess::Running); // the port stays open, the program runs on
 }

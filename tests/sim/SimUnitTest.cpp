@@ -157,6 +157,9 @@ TEST(SimReceiver, CommandsAndReplies)
         {"$JFOO,1", nullptr, true},
         {"hello", nullptr, true},
         {"$JASC,GPGGA,1*6A", "$>\r\n", false},
+        {"$JASC,GPGNS,1.0,OTHER", "$>\r\n", false}, // the other port's table takes GNS, GRS, GBS
+        {"$JASC,GPGBS,0.0,OTHER", "$>\r\n", false},
+        {"$JASC,GPGRS,1", nullptr, true},             // this port cannot produce them
     };
     SimReceiver r(SimSettings::factoryDefaults());
     for (const auto &c : cases) {
@@ -167,6 +170,7 @@ TEST(SimReceiver, CommandsAndReplies)
     const SimSettings &s = r.settings();
     EXPECT_EQ(s.asc, (std::map<std::string, RateTenths>{{"GPGGA", 10}, {"GNRMC", 10}}));
     EXPECT_EQ(s.bin, (std::map<int, RateTenths>{{96, 10}, {99, 2}}));
+    EXPECT_EQ(s.otherAsc, (std::map<std::string, RateTenths>{{"GPGNS", 10}}));
     EXPECT_EQ(s.otherBaud, 38400);
     EXPECT_EQ(s.baud, 9600);
     EXPECT_EQ(s.diff, "LBAND");
