@@ -33,6 +33,17 @@
 // NMEA output page controls.
 
 // CORS page controls.
+#define IDC_CORS_CONNECT 1025
+#define IDC_CORS_LOCAL_IP 1027
+#define IDC_CORS_NEXT_IP 1028
+#define IDC_CORS_PORT 1031
+#define IDC_CORS_SOURCE 1034
+#define IDC_CORS_GET_SOURCES 1035
+#define IDC_CORS_PASSWORD 1039
+#define IDC_CORS_RECEIVED 1041
+#define IDC_CORS_DATA_CENTRE 1046
+#define IDC_CORS_USER 1048
+#define IDC_CORS_CLEAR_HISTORY 1049
 
 // Options page controls.
 
