@@ -3,11 +3,15 @@
 #   bench_wirra: reader + decoder throughput against Debian's gpsdecode on the same NMEA bytes, and the
 #                latency from a byte on a pseudo-terminal to the message in the queue / at the window.
 #   bench_xml:   index build of a 24 MB document against pugixml and libxml2.
+#   bench_cors:  caster-to-serial forwarding latency of the CORS page against str2str, 5 kB/s for 60 s.
 set -euo pipefail
 BUILD=${1:-build}
-cmake --build "$BUILD" --target bench_wirra bench_xml >/dev/null
+cmake --build "$BUILD" --target bench_wirra bench_xml bench_cors >/dev/null
 echo "== receiver link: $BUILD/bench/wirra/bench_wirra"
 QT_QPA_PLATFORM=offscreen "$BUILD/bench/wirra/bench_wirra"
 echo
 echo "== XML engine: $BUILD/bench/xml/bench_xml 24 7"
 "$BUILD/bench/xml/bench_xml" 24 7
+echo
+echo "== CORS forwarding: $BUILD/bench/cors/bench_cors --seconds 60"
+QT_QPA_PLATFORM=offscreen "$BUILD/bench/cors/bench_cors" --seconds 60

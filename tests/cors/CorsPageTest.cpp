@@ -668,3 +668,35 @@ TEST_F(CorsPageTest, LocalAddressesAtStartUp)
         m_app.reset();
     }
 }
+
+// Pictures of the page for the documentation (scripts/screenshots.sh sets STAVO_SCREENSHOT_DIR): with
+// a source table fetched from the real caster, and connected with the byte count running.
+TEST_F(CorsPageTest, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("STAVO_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "STAVO_SCREENSHOT_DIR not set";
+    Str2Str caster;
+    ASSERT_TRUE(caster.ok());
+    Start();
+    Fill(QStringLiteral("127.0.0.1"), caster.casterPort(), QStringLiteral("user"), QStringLiteral("pass"));
+    FetchSources();
+    ASSERT_EQ(sources()->count(), 2);
+    WaitForGga();
+    QTest::qWait(1500); // a few positions in the status area
+    ASSERT_TRUE(m_dlg->grab().save(dir + QStringLiteral("/cors-source-table.png")));
+
+    Click(IDC_CORS_CONNECT);
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    const QByteArray rtcm = TestData("rtklib_testglo.rtcm3");
+    for (int at = 0; at < 30000; at += 1000) {
+        caster.feed(rtcm.mid(at, 1000));
+        QTest::qWait(50);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return received().toInt() >= 30000; }));
+    ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_stStatus.text().startsWith(QStringLiteral("固定H:")); }, 20000))
+        << qPrintable(m_dlg->m_stStatus.text());
+    ASSERT_TRUE(m_dlg->grab().save(dir + QStringLiteral("/cors-connected.png")));
+    Answers no({IDNO});
+    Click(IDC_CORS_CONNECT);
+}
