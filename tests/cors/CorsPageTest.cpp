@@ -259,8 +259,19 @@ TEST_F(CorsPageTest, RealCasterTableLoginStreamGgaConfigAndLoss)
                   "</DataSourceList>\r\n<UserName LastUser=\"user\">\r\n<Item>user</Item>\r\n</UserName>\r\n"
                   "</ConfigInformation>\r\n</CORSConfig>\r\n");
 
-    // The caster goes: the connection ends once, with the WAAS question; Yes switches to WAAS.
+    // The caster goes in the middle of the stream: the connection ends once, with the WAAS question;
+    // Yes switches to WAAS.
+    // (The stream stops at a frame's end: the simulated receiver would take the commands that follow a
+    // cut frame for the rest of that frame.)
     Answers yes({IDYES});
+    int end = 0;
+    while (end < 10000)
+        end += rtcm[end] == '\xD3' ? 6 + ((uchar(rtcm[end + 1]) & 3) << 8 | uchar(rtcm[end + 2])) : 1;
+    for (int at = 0; at < end; at += 500) {
+        caster.feed(rtcm.mid(at, qMin(500, end - at)));
+        QTest::qWait(10);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return received().toInt() == rtcm.size() + end; }));
     caster.kill();
     ASSERT_TRUE(WaitUntil([&] { return page().m_pVrsSocket == nullptr; }));
     QTest::qWait(300);
