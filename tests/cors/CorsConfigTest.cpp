@@ -149,15 +149,3 @@ TEST_F(CorsConfigTest, AFileThatCannotBeUsedIsMovedAsideBeforeTheEmptyOneIsWritt
         EXPECT_EQ(aside.readAll(), broken);
     }
 }
-
-TEST_F(CorsConfigTest, ClearWritesTheEmptyFileAgain)
-{
-    CCorsConfig c(path());
-    c.Load();
-    c.SaveAcceptedLogin(Login("A", 2101, "M1", "U", {"M1"}));
-    ASSERT_TRUE(c.Clear());
-    EXPECT_EQ(File(), EmptyFile());
-    DataCentre d;
-    ASSERT_TRUE(c.Read(0, &d));
-    EXPECT_EQ(d.address, QStringLiteral("NULL"));
-}

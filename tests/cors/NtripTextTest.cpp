@@ -146,13 +146,3 @@ TEST(NtripSourceTable, DelimitedFieldNormalisesTheGivenText)
         EXPECT_EQ(text, QString::fromLatin1(c.after)) << c.text;
     }
 }
-
-TEST(NtripText, ControlCharactersAndPorts)
-{
-    EXPECT_FALSE(HasControlCharacter(QStringLiteral("RTCM 32 MSM")));
-    EXPECT_TRUE(HasControlCharacter(QStringLiteral("M\r\nHost: x")));
-    EXPECT_TRUE(HasControlCharacter(QString(QChar(0x1F))));
-    EXPECT_FALSE(IsValidPort(0));
-    EXPECT_TRUE(IsValidPort(65535));
-    EXPECT_FALSE(IsValidPort(65536));
-}
