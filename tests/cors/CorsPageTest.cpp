@@ -382,7 +382,7 @@ TEST_F(CorsPageTest, LoginAnswersOfAScriptedCaster)
         bool accepted;
         bool refused;
     };
-    const QByteArray garbage("\x00\xD3\xFF\x13garbage\r\n\x00\x01", 16);
+    const QByteArray garbage("\x00\xD3\xFF\x13garbage\r\n\x00\x01", 15);
     const Case cases[] = {
         {"source table for the login counts as accepted",
          {"SOURCETABLE 200 OK\r\n\r\nSTR;M;M;RTCM;x;y\r\nENDSOURCETABLE\r\n"}, true, false},
@@ -459,8 +459,13 @@ TEST_F(CorsPageTest, SourceTablesOfAScriptedCaster)
          {"A", "B"}, 2, nullptr},
         {"20 MB table: the first 8 MB", [&](ScriptedConnection& c) { c.socket->write(big); }, {"P0", "P1"},
          -1, nullptr},
-        {"garbage", [](ScriptedConnection& c) { Say(c, QByteArray("\xFF\x00STR;\x01\x02;\x00", 12) + QByteArray(5000, '\xEE')); c.socket->disconnectFromHost(); },
-         {}, 0, nullptr},
+        {"garbage around a record, then a zero byte",
+         [](ScriptedConnection& c) {
+             Say(c, QByteArray(5000, '\xEE') + "STR;\x01\x02\x03;x\r\n" + QByteArray(100, '\xEE') +
+                        QByteArray("\x00STR;AFTER_ZERO;x\r\n", 19));
+             c.socket->disconnectFromHost();
+         },
+         {"\x01\x02\x03"}, 1, nullptr},
         {"silence", [](ScriptedConnection&) {}, {}, 0, nullptr},
     };
     for (const Case& c : cases) {
