@@ -182,8 +182,14 @@ BOOL CStavoDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void CStavoDlg::RequestExit()
 {
-    if (MessageBox(this, LoadString(IDS_EXIT_QUESTION), windowTitle(), MB_YESNO) != IDYES)
+    if (auto* cors = dynamic_cast<CLogonCORSDlg*>(Page(PAGE_CORS)); cors && cors->HasCorrectionSocket()) {
+        if (MessageBox(this, QStringLiteral("CORS网络连接中,\n确定要退出吗？"), windowTitle(),
+                       MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+            return;
+        cors->Disconnect();
+    } else if (MessageBox(this, LoadString(IDS_EXIT_QUESTION), windowTitle(), MB_YESNO) != IDYES) {
         return;
+    }
     if (m_pPort) {
         m_pPort->vWriteToPort(QStringLiteral("$JSAVE\r\n"), 3000, 0);
         m_pPort->bWaitWriteBufferEmpty();

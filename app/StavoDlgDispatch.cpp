@@ -6,6 +6,7 @@
 
 #include "PositionStatus.h"
 
+#include "cors/LogonCORSDlg.h"
 #include "satellites/SatChart.h"
 #include "satellites/SatMapSNR.h"
 
@@ -107,6 +108,8 @@ void CStavoDlg::UpdatePositionStatus()
         in.sigmaHeight = m_pDecoder->m_dSigmaHeight;
         in.diffSource = m_pDecoder->m_nDiffMode;
     }
+    if (auto* cors = dynamic_cast<CLogonCORSDlg*>(Page(PAGE_CORS)))
+        in.loginPending = cors->LoginPending();
     const StatusLine line = ComposePositionStatus(in);
     m_stStatus.SetForeground(GetRValue(line.colour), GetGValue(line.colour), GetBValue(line.colour));
     m_stStatus.setText(line.text);

@@ -25,4 +25,10 @@ if [ -x "$BUILD/tests/receiver/receiver_screenshots" ]; then
   XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen STAVO_MSGBOX_LOG="$home/boxes.log" \
     timeout 120 "$BUILD/tests/receiver/receiver_screenshots" "$OUT" >/dev/null
 fi
+# The CORS page against Debian's str2str on loopback: a fetched source table, then connected with the
+# received-byte count running (rendered by the page test that drives it).
+if [ -x "$BUILD/tests/cors/test_cors_net" ] && command -v str2str >/dev/null; then
+  STAVO_SCREENSHOT_DIR="$OUT" STAVO_TEST_DATA="$(cd "$(dirname "$0")/.." && pwd)/tests/data" QT_QPA_PLATFORM=offscreen \
+    timeout 120 "$BUILD/tests/cors/test_cors_net" --gtest_filter='CorsPageTest.Screenshots' >/dev/null
+fi
 ls "$OUT"

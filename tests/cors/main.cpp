@@ -1,0 +1,15 @@
+// The network and page tests need an application object: sockets and the page live in its event loop.
+
+#include "res/Resources.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    res::RegisterResources();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
