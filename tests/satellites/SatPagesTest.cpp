@@ -414,8 +414,10 @@ TEST_F(ListPageTest, ColumnsFollowTheScreenWidthAndTheHandheldModel)
         EXPECT_EQ(col.iSubItem, i);
     }
     // Set-up: report view with grid lines, full-row select and heading drag, one row selectable,
-    // placed 1 pixel in and 10 narrower than the page.
-    EXPECT_EQ(list.GetStyle() & (tessel::LVS_TYPEMASK | tessel::LVS_SINGLESEL), tessel::LVS_REPORT | tessel::LVS_SINGLESEL);
+    // left aligned with a border, placed 1 pixel in and 10 narrower than the page.
+    const DWORD styles = tessel::LVS_TYPEMASK | tessel::LVS_SINGLESEL | tessel::LVS_ALIGNLEFT | tessel::WS_BORDER | WS_TABSTOP;
+    EXPECT_EQ(list.GetStyle() & styles,
+              tessel::LVS_REPORT | tessel::LVS_SINGLESEL | tessel::LVS_ALIGNLEFT | tessel::WS_BORDER | WS_TABSTOP);
     EXPECT_EQ(list.GetExtendedStyle(), tessel::LVS_EX_GRIDLINES | tessel::LVS_EX_FULLROWSELECT | tessel::LVS_EX_HEADERDRAGDROP);
     EXPECT_EQ(list.geometry(), QRect(1, 0, page().width() - 10, page().height()));
     // and keeps that place when the tab control gives the page its size.
