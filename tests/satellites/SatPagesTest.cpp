@@ -278,6 +278,31 @@ TEST_F(SkyPageTest, ChartStaysRightOfThePlotOnAWidePage)
     }
 }
 
+TEST_F(SkyPageTest, OnAScaledScreenTheImageIsAsFineAsTheScreen)
+{
+    // The page rendered into a device of 1, 1.5 and 2 pixels per unit, as on a scaled screen, shows
+    // what drawing straight onto that device shows: no picture of a smaller image blown up.
+    SetTable(decoder(), {{5, 30, 40, 40}, {38, 60, 200, 20}});
+    render();
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        const QSize pixels = m_page->size() * ratio;
+        QImage viaPage(pixels, QImage::Format_RGB32), straight(pixels, QImage::Format_RGB32);
+        viaPage.setDevicePixelRatio(ratio);
+        straight.setDevicePixelRatio(ratio);
+        m_page->render(&viaPage);
+        {
+            QPainter p(&straight);
+            m_page->Draw(&p, m_page->rect());
+        }
+        int differ = 0;
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x)
+                differ += viaPage.pixel(x, y) != straight.pixel(x, y) ? 1 : 0;
+        EXPECT_EQ(differ, 0);
+    }
+}
+
 TEST_F(SkyPageTest, NorthMarkerLetterFollowsTheLanguage)
 {
     // The letter as the page's font draws it at (8, 5) in black on the page background.
