@@ -159,7 +159,7 @@ void CSatMapSNR::DrawSnrChart(QPainter* dc, const QRect& client)
     const CCSIFormat* decoder = m_pMainDlg ? m_pMainDlg->m_pDecoder : nullptr;
     if (!decoder)
         return;
-    const int b = client.left() + kChartLeft;
+    const int b = ChartLeft(client);
     const int t = client.top() + kChartTop;
     const int right = client.left() + client.width();
     const int bottom = client.top() + client.height();

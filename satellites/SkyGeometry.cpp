@@ -1,5 +1,6 @@
 #include "SkyGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace stavo {
@@ -30,6 +31,11 @@ QPoint SkyPosition(const SkyPlotFrame& frame, int elevation, int azimuth)
 }
 
 int MaskRadius(int maskDegrees) { return int((1 - maskDegrees * kOneNinetieth) * 150); }
+
+int ChartLeft(const QRect& client)
+{
+    return std::max(client.left() + kChartLeft, SkyPlotFrameFor(client).x0 + 340);
+}
 
 int BarPitch(int visible, int chartHeight) { return visible < 7 ? 35 : chartHeight / visible; }
 

@@ -22,9 +22,12 @@ QPoint SkyPosition(const SkyPlotFrame& frame, int elevation, int azimuth);
 // Radius of the elevation-mask circle.
 int MaskRadius(int maskDegrees);
 
-// The chart right of the plot: bar pitch for n satellites and bar length for a ratio.
+// The chart right of the plot: its left edge, bar pitch for n satellites and bar length for a ratio.
 constexpr int kChartLeft = 340; // from the client's left edge
 constexpr int kChartTop = 5;
+// 340 pixels in; on a page wider than 510 pixels, where the centred plot reaches further, 340 pixels
+// right of the plot's origin, so the bars never cover the plot.
+int ChartLeft(const QRect& client);
 int BarPitch(int visible, int chartHeight);
 int BarLength(int snr, int chartWidth);
 

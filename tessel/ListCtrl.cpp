@@ -498,7 +498,8 @@ UINT CListCtrl::GetSelectedCount() const
 
 int CListCtrl::GetNextItem(int nItem, int nFlags) const
 {
-    for (int i = std::max(0, nItem + 1); i < GetItemCount(); ++i) {
+    // Computed wide: the row after INT_MAX is past the end, not row 0.
+    for (int i = int(std::clamp<long long>(nItem + 1LL, 0, GetItemCount())); i < GetItemCount(); ++i) {
         if ((nFlags & LVNI_FOCUSED) && i != m_focusRow)
             continue;
         if ((nFlags & LVNI_SELECTED) && !m_rows[std::size_t(i)].selected)

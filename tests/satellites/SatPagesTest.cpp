@@ -244,6 +244,65 @@ TEST_F(SkyPageTest, BarsHaveTheirPitchLengthAndTheTallerThanWideRule)
     EXPECT_EQ(bars, 0);
 }
 
+TEST_F(SkyPageTest, ChartStaysRightOfThePlotOnAWidePage)
+{
+    // Up to 510 pixels the chart starts 340 in; on a wider page the centred plot moves right and
+    // the chart with it, so no bar covers the plot.
+    struct Case {
+        int width, chartLeft;
+    };
+    const Case cases[] = {{480, 340}, {510, 340}, {640, 65 + 340}, {701, 95 + 340}};
+    std::vector<Sat> sats;
+    for (int i = 0; i < 10; ++i)
+        sats.push_back({i + 1, 80, 36 * i, 40});
+    SetTable(decoder(), sats);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.width);
+        const QImage img = render(c.width, 440);
+        const int cx = (c.width - 510) / 2 + 170;
+        EXPECT_EQ(At(img, cx + 149, 225), kBlue); // the east horizon shows beside the bar at its height
+        // Bar fill (the north marker, above, has the same colour).
+        int covering = 0, bars = 0;
+        for (int y = 62; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (At(img, x, y) == kBar)
+                    ++(x <= c.chartLeft + 5 ? covering : bars);
+        EXPECT_EQ(covering, 0);
+        EXPECT_GT(bars, 0);
+        // The first bar: outline from chartLeft + 5 to its length over the chart's own width.
+        const int length = int(40 * ((c.width - c.chartLeft) * (1.0 / 55)));
+        EXPECT_EQ(At(img, c.chartLeft + 5, 20), kBlack);
+        EXPECT_EQ(At(img, c.chartLeft + 6, 20), kBar);
+        EXPECT_EQ(At(img, c.chartLeft + length - 2, 30), kBar);
+        EXPECT_EQ(At(img, c.chartLeft + length - 1, 30), kBlack);
+    }
+}
+
+TEST_F(SkyPageTest, OnAScaledScreenTheImageIsAsFineAsTheScreen)
+{
+    // The page rendered into a device of 1, 1.5 and 2 pixels per unit, as on a scaled screen, shows
+    // what drawing straight onto that device shows: no picture of a smaller image blown up.
+    SetTable(decoder(), {{5, 30, 40, 40}, {38, 60, 200, 20}});
+    render();
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        const QSize pixels = m_page->size() * ratio;
+        QImage viaPage(pixels, QImage::Format_RGB32), straight(pixels, QImage::Format_RGB32);
+        viaPage.setDevicePixelRatio(ratio);
+        straight.setDevicePixelRatio(ratio);
+        m_page->render(&viaPage);
+        {
+            QPainter p(&straight);
+            m_page->Draw(&p, m_page->rect());
+        }
+        int differ = 0;
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x)
+                differ += viaPage.pixel(x, y) != straight.pixel(x, y) ? 1 : 0;
+        EXPECT_EQ(differ, 0);
+    }
+}
+
 TEST_F(SkyPageTest, NorthMarkerLetterFollowsTheLanguage)
 {
     // The letter as the page's font draws it at (8, 5) in black on the page background.
@@ -414,8 +473,10 @@ TEST_F(ListPageTest, ColumnsFollowTheScreenWidthAndTheHandheldModel)
         EXPECT_EQ(col.iSubItem, i);
     }
     // Set-up: report view with grid lines, full-row select and heading drag, one row selectable,
-    // placed 1 pixel in and 10 narrower than the page.
-    EXPECT_EQ(list.GetStyle() & (tessel::LVS_TYPEMASK | tessel::LVS_SINGLESEL), tessel::LVS_REPORT | tessel::LVS_SINGLESEL);
+    // left aligned with a border, placed 1 pixel in and 10 narrower than the page.
+    const DWORD styles = tessel::LVS_TYPEMASK | tessel::LVS_SINGLESEL | tessel::LVS_ALIGNLEFT | tessel::WS_BORDER | WS_TABSTOP;
+    EXPECT_EQ(list.GetStyle() & styles,
+              tessel::LVS_REPORT | tessel::LVS_SINGLESEL | tessel::LVS_ALIGNLEFT | tessel::WS_BORDER | WS_TABSTOP);
     EXPECT_EQ(list.GetExtendedStyle(), tessel::LVS_EX_GRIDLINES | tessel::LVS_EX_FULLROWSELECT | tessel::LVS_EX_HEADERDRAGDROP);
     EXPECT_EQ(list.geometry(), QRect(1, 0, page().width() - 10, page().height()));
     // and keeps that place when the tab control gives the page its size.

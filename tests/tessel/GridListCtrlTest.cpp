@@ -361,6 +361,7 @@ TEST_F(GridListCtrlTest, DeleteWithSelectNextAndTheRowOperations)
     EXPECT_EQ(grid().GetFirstUnselectedItem(-5), 1);
     EXPECT_EQ(grid().GetFirstSelectedItem(0), 2);
     EXPECT_EQ(grid().GetFirstSelectedItem(INT_MAX), -1);
+    EXPECT_EQ(grid().GetNextItem(INT_MAX, LVNI_ALL), -1);
     EXPECT_TRUE(grid().InvertCheck());
     EXPECT_EQ(grid().GetFirstUncheckedItem(), 0);
     EXPECT_EQ(grid().DeleteAllCheckedItems(), 2);
