@@ -6,6 +6,8 @@
 
 #include "PositionStatus.h"
 
+#include "options/StavoOption.h"
+
 #include "wirra/CSIFormat.h"
 #include "wirra/MessageKinds.h"
 #include "wirra/TrimblePort.h"
@@ -81,6 +83,9 @@ int CStavoDlg::DispatchReceiverMessage(unsigned id, int type)
     }
 
     // The pages that show satellites and time refresh themselves as their pages are built.
+    if (id == 33 && m_tab.GetCurSel() == PAGE_OPTIONS)
+        if (auto* options = dynamic_cast<CStavoOption*>(Page(PAGE_OPTIONS)))
+            options->UpdateLocalTime();
     return 0;
 }
 
