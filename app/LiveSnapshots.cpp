@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QPixmap>
 #include <QTimer>
 
@@ -67,7 +68,10 @@ void LiveSnapshots::renderTabs()
         dlg->m_tab.SetCurFocus(i);
         dlg->m_tab.SetCurSel(i);
         dlg->m_tab.SendMessage(WM_TAB_ARROW_FOCUS, platform::WPARAM(i), 0);
-        QApplication::processEvents();
+        // Long enough for the receiver's next epoch: pages refresh only while they show.
+        QEventLoop showing;
+        QTimer::singleShot(1500, &showing, &QEventLoop::quit);
+        showing.exec();
         dlg->grab().save(QStringLiteral("%1/tab-%2.png").arg(m_dir).arg(i));
     }
     dlg->m_tab.SetCurFocus(showing);
