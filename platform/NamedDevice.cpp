@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QLoggingCategory>
 
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -233,8 +234,11 @@ DeviceRequest ParseDeviceRequest(const QByteArray& line)
         r.code = f[1].toUInt(&ok1);
         r.outSize = f[2].toUInt(&ok2);
         const QByteArray hex = f.size() == 4 ? f[3] : QByteArray();
-        r.in = QByteArray::fromHex(hex);
-        const bool hexOk = r.in.size() * 2 == hex.size() && hex.size() <= qsizetype(2 * kMaxIoControlSize);
+        bool hexOk = hex.size() % 2 == 0 && hex.size() <= qsizetype(2 * kMaxIoControlSize);
+        for (const char c : hex)
+            hexOk = hexOk && std::isxdigit(static_cast<unsigned char>(c));
+        if (hexOk)
+            r.in = QByteArray::fromHex(hex);
         if (ok1 && ok2 && hexOk && r.outSize <= kMaxIoControlSize)
             r.kind = DeviceRequest::IoControl;
     }

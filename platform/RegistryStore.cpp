@@ -13,6 +13,16 @@ const char* const kRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LO
 const char* const kFormat = "stavo-registry";
 constexpr int kFormatVersion = 1;
 
+bool isHex(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F')))
+            return false;
+    }
+    return true;
+}
+
 QString parentOf(const QString& path)
 {
     const int at = path.lastIndexOf(QLatin1Char('\\'));
@@ -119,12 +129,9 @@ bool ParseStore(const QByteArray& text, const QString& currentBoot, Store* out)
             const double type = vo.value(QLatin1String("type")).toDouble(-1);
             const QString hex = vo.value(QLatin1String("data")).toString();
             if (name.size() > kMaxValueNameLength || type < 0 || type > 11 || type != double(DWORD(type))
-                || hex.size() % 2 != 0 || hex.size() / 2 > kMaxValueSize)
+                || hex.size() % 2 != 0 || hex.size() / 2 > kMaxValueSize || !isHex(hex))
                 continue;
-            const QByteArray data = QByteArray::fromHex(hex.toLatin1());
-            if (data.size() * 2 != hex.size()) // not all hex digits
-                continue;
-            key.values[Fold(name)] = Value{name, DWORD(type), data};
+            key.values[Fold(name)] = Value{name, DWORD(type), QByteArray::fromHex(hex.toLatin1())};
         }
     }
     for (const QString& s : stale)
