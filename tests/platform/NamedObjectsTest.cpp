@@ -1,11 +1,11 @@
 // The handheld's named system objects between threads and processes: devices provided by a driver in
 // this process or published by another (here: another thread, through the same local socket), named
-// events, registered messages and posts to another program's window, and the system clock's hook.
+// events, and the system clock's hook. Registered messages posted to another program's window are
+// exercised end to end by the start-up power tests (tests/options).
 
 #include "platform/Handle.h"
 #include "platform/NamedDevice.h"
 #include "platform/NamedEvent.h"
-#include "platform/RemoteWindow.h"
 #include "platform/SystemTime.h"
 
 #include <QElapsedTimer>
@@ -182,41 +182,6 @@ TEST_F(NamedObjects, EventsAreSignalledOnceAcrossThreadsAndGoWithTheirCreator)
     CloseHandle(e); // the creator's close removes the name: a late signal has nowhere to go
     EXPECT_EQ(OpenEvent(EVENT_ALL_ACCESS, FALSE, QStringLiteral("TESTEVENT")), nullptr);
     EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_FAILED);
-}
-
-TEST_F(NamedObjects, RegisteredMessagesReachAnotherProgramsWindowByItsHandle)
-{
-    const UINT qx = RegisterWindowMessage(QStringLiteral("QXPOWER"));
-    EXPECT_GE(qx, 0xC000u);
-    EXPECT_LE(qx, 0xFFFFu);
-    EXPECT_EQ(RegisterWindowMessage(QStringLiteral("qxpower")), qx);
-    EXPECT_NE(RegisterWindowMessage(QStringLiteral("QXPOWEROFF")), qx);
-
-    struct Got {
-        std::mutex m;
-        std::vector<std::tuple<UINT, WPARAM, LPARAM>> list;
-    } got;
-    std::atomic<DWORD> handle{0};
-    auto target = serve([&] {
-        auto t = std::make_unique<MessageTarget>([&got](UINT m, WPARAM w, LPARAM l) {
-            std::lock_guard<std::mutex> lock(got.m);
-            got.list.emplace_back(m, w, l);
-        });
-        handle = t->Handle();
-        return t;
-    });
-    ASSERT_NE(handle.load(), 0u);
-    EXPECT_TRUE(PostMessageToHandle(handle, qx, 0, 0));
-    EXPECT_TRUE(PostMessageToHandle(handle, 0x0400, 7, -3));
-    EXPECT_TRUE(eventually([&] {
-        std::lock_guard<std::mutex> lock(got.m);
-        return got.list.size() == 2;
-    }));
-    std::lock_guard<std::mutex> lock(got.m);
-    EXPECT_EQ(got.list[0], std::make_tuple(qx, WPARAM(0), LPARAM(0)));
-    EXPECT_EQ(got.list[1], std::make_tuple(UINT(0x0400), WPARAM(7), LPARAM(-3)));
-    EXPECT_FALSE(PostMessageToHandle(handle + 1, qx, 0, 0)); // no window has that handle
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
 TEST(SystemTime, TheHookReceivesValidRecordsOnly)
