@@ -6,7 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPixmap>
 #include <QTimer>
 
@@ -68,12 +68,10 @@ void LiveSnapshots::renderTabs()
         dlg->m_tab.SetCurFocus(i);
         dlg->m_tab.SetCurSel(i);
         dlg->m_tab.SendMessage(WM_TAB_ARROW_FOCUS, platform::WPARAM(i), 0);
-        // A page filled by the receiver's messages while it shows (the satellite list) needs one
-        // second of them, as a user looking at it would see it.
-        QElapsedTimer shown;
-        shown.start();
-        while (shown.elapsed() < 1500)
-            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        // Long enough for the receiver's next epoch: pages refresh only while they show.
+        QEventLoop showing;
+        QTimer::singleShot(1500, &showing, &QEventLoop::quit);
+        showing.exec();
         dlg->grab().save(QStringLiteral("%1/tab-%2.png").arg(m_dir).arg(i));
     }
     dlg->m_tab.SetCurFocus(showing);

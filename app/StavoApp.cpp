@@ -2,6 +2,8 @@
 
 #include "StavoDlg.h"
 
+#include "receiver/GpsPower.h"
+
 #include "platform/KeyRouter.h"
 
 #include "tessel/SysColors.h"
@@ -32,6 +34,8 @@ BOOL CStavoApp::InitApplication()
     m_instance = std::make_unique<SingleInstance>(QStringLiteral("STAVO"));
     if (!m_instance->acquire())
         return FALSE; // the running copy was asked to come forward
+    if (!CheckGpsPowerAtStartup())
+        return FALSE; // the GPS stays off: the program does not start
     return TRUE;
 }
 

@@ -7,6 +7,7 @@
 #include "PositionStatus.h"
 
 #include "cors/LogonCORSDlg.h"
+#include "options/StavoOption.h"
 #include "satellites/SatChart.h"
 #include "satellites/SatMapSNR.h"
 
@@ -92,6 +93,9 @@ int CStavoDlg::DispatchReceiverMessage(unsigned id, int type)
     } else if (id == 99 && showing == PAGE_SATS) {
         if (auto* sats = dynamic_cast<CSatChart*>(Page(PAGE_SATS)))
             sats->OnSatelliteData();
+    } else if (id == 33 && showing == PAGE_OPTIONS) {
+        if (auto* options = dynamic_cast<CStavoOption*>(Page(PAGE_OPTIONS)))
+            options->UpdateLocalTime();
     }
     return 0;
 }

@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -34,6 +36,20 @@ Qt::Alignment staticAlignment(DWORD style)
 }
 
 DWORD buttonType(DWORD style) { return style & 0xF; }
+
+// A combo box's template height is its height with the list dropped: the box keeps its own height
+// and the list shows as many entries as the rest holds.
+void placeControl(QWidget* w, const QRect& r)
+{
+    auto* combo = qobject_cast<QComboBox*>(w);
+    if (!combo) {
+        w->setGeometry(r);
+        return;
+    }
+    const int h = std::min(r.height(), combo->sizeHint().height());
+    combo->setGeometry(r.x(), r.y(), r.width(), h);
+    combo->setMaxVisibleItems(std::max(1, (r.height() - h) / (combo->fontMetrics().lineSpacing() + 4)));
+}
 } // namespace
 
 Dialog::Dialog(UINT templateId, QWidget* parent) : QDialog(parent), Window(this), m_templateId(templateId)
@@ -112,7 +128,7 @@ void Dialog::buildControls(const DialogTemplate& t)
         } else {
             radioGroup = nullptr;
         }
-        w->setGeometry(MapDialogRect(QRect(c.x, c.y, c.w, c.h), base));
+        placeControl(w, MapDialogRect(QRect(c.x, c.y, c.w, c.h), base));
         w->setVisible(c.style & WS_VISIBLE);
         w->setEnabled(!(c.style & WS_DISABLED));
     }
@@ -208,7 +224,7 @@ void Dialog::RelayoutFromTemplate()
         if (i < 0 || std::size_t(i) >= t->controls.size())
             continue;
         const ControlTemplate& ct = t->controls[std::size_t(i)];
-        c->setGeometry(MapDialogRect(QRect(ct.x, ct.y, ct.w, ct.h), base));
+        placeControl(c, MapDialogRect(QRect(ct.x, ct.y, ct.w, ct.h), base));
     }
 }
 

@@ -15,6 +15,10 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using COLORREF = std::uint32_t;
+// Wide strings are UTF-16, as on the handheld.
+using WCHAR = char16_t;
+using LPCWSTR = const WCHAR*;
+using LPWSTR = WCHAR*;
 
 constexpr BOOL FALSE = 0;
 constexpr BOOL TRUE = 1;
@@ -49,6 +53,8 @@ constexpr UINT WM_APP = 0x8000;
 
 // Button notification carried in the high word of WM_COMMAND's wParam.
 constexpr WORD BN_CLICKED = 0;
+// Combo box notification: the user changed the selection.
+constexpr WORD CBN_SELCHANGE = 1;
 
 // Dialog commands.
 constexpr int IDOK = 1;
@@ -134,6 +140,7 @@ constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
 constexpr DWORD WS_GROUP = 0x00020000;
+constexpr DWORD WS_VSCROLL = 0x00200000;
 
 // Tab control style: tabs painted by their owner.
 constexpr DWORD TCS_OWNERDRAWFIXED = 0x2000;

@@ -71,6 +71,10 @@
 #define IDC_CORS_CLEAR_HISTORY 1049
 
 // Options page controls.
+#define IDC_TIME_ZONE 1011
+#define IDC_LOCAL_TIME 1012
+#define IDC_SET_SYSTEM_TIME 1024
+#define IDC_BUILD_STAMP 1051
 
 // Strings.
 #define IDS_TAB_STATUS 130

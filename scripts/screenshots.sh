@@ -14,6 +14,7 @@ link="$home/stavo/ttySIM"
 sim=$!
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 echo "4=$link" > "$home/stavo/ports.conf"
+echo "8:00" > "$home/stavo/timezone" # the handheld's users are mostly in China
 XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen STAVO_SNAPSHOT_DIR="$home/shots" \
   STAVO_SNAPSHOT_TABS_AFTER=7 STAVO_SNAPSHOT_EXIT_AFTER=1 STAVO_MSGBOX_LOG="$home/boxes.log" \
   timeout 60 "$BUILD/app/stavo" >/dev/null

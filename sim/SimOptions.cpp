@@ -53,7 +53,9 @@ std::string usageText()
 {
     return "usage: stavo-sim [--baud N] [--state FILE] [--log FILE] [--link PATH] [--seed N] [--silent]\n"
            "                 [--no-fix] [--fix-after SECONDS] [--position LAT,LON,HEIGHT]\n"
-           "                 [--time-scale F] [--start-time YYYY-MM-DDThh:mm:ss] [--help] [--version]\n"
+           "                 [--time-scale F] [--start-time YYYY-MM-DDThh:mm:ss]\n"
+           "                 [--power-driver] [--power-manager] [--power-off] [--power-answer-ms N]\n"
+           "                 [--replug-ms N] [--help] [--version]\n"
            "A simulated GNSS receiver on a pseudo-terminal. Prints the slave device's path\n"
            "as its first line, then talks on it at its own baud rate until SIGTERM.\n"
            "  --baud N         this port's rate (default 9600; overrides the state file)\n"
@@ -67,6 +69,11 @@ std::string usageText()
            "  --position LAT,LON,HEIGHT  degrees, degrees, metres (default 31.2304,121.4737,12)\n"
            "  --time-scale F   run the simulator's clock F times faster (tests)\n"
            "  --start-time T   UTC of the first epoch (default: now)\n"
+           "  --power-driver   provide the GPS power driver (device GPD1:, registry POWERSTATUS)\n"
+           "  --power-manager  provide the power manager that answers QXPOWER\n"
+           "  --power-off      start with the receiver unpowered (silent)\n"
+           "  --power-answer-ms N  the power manager's delay before it answers (default 200)\n"
+           "  --replug-ms N    with --link: power-off removes the link, power-on makes it again after N ms\n"
            "Signals: SIGUSR1 goes silent, SIGUSR2 resumes, SIGTERM/SIGINT end.\n";
 }
 
@@ -89,6 +96,18 @@ OptionsResult parseOptions(const std::vector<std::string> &args)
             o.silent = true;
         } else if (a == "--no-fix") {
             o.noFix = true;
+        } else if (a == "--power-driver") {
+            o.powerDriver = true;
+        } else if (a == "--power-manager") {
+            o.powerManager = true;
+        } else if (a == "--power-off") {
+            o.powerOff = true;
+        } else if (a == "--power-answer-ms") {
+            if (!value(v) || !toInt(v, o.powerAnswerMs) || o.powerAnswerMs < 0 || o.powerAnswerMs > 600000)
+                return fail("--power-answer-ms needs milliseconds from 0 to 600000");
+        } else if (a == "--replug-ms") {
+            if (!value(v) || !toInt(v, o.replugMs) || o.replugMs < 0 || o.replugMs > 600000)
+                return fail("--replug-ms needs milliseconds from 0 to 600000");
         } else if (a == "--baud") {
             if (!value(v) || !toInt(v, o.baud) || !isSupportedBaud(o.baud))
                 return fail("--baud needs one of 2400 4800 9600 14400 19200 38400 56000 57600 115200 128000 256000 512000");

@@ -40,17 +40,32 @@ bool due(std::int64_t epoch, RateTenths rate)
     return epoch % every == 0;
 }
 
+SimReceiver::Saver saverFor(const SimOptions &options)
+{
+    if (options.statePath.empty())
+        return SimReceiver::Saver();
+    return [path = options.statePath](const SimSettings &s) { return saveStateFile(path, s); };
+}
+
 }  // namespace
+
+SimSettings powerUpSettings(const SimOptions &options)
+{
+    SimSettings settings = SimSettings::factoryDefaults();
+    if (!options.statePath.empty())
+        if (auto saved = loadStateFile(options.statePath))
+            settings = *saved;
+    if (options.baudGiven || options.statePath.empty())
+        settings.baud = options.baud;
+    return settings;
+}
 
 SimRunner::SimRunner(const SimOptions &options, SimSettings settings, PtyPort &port, CommandLog &log)
     : m_options(options),
       m_port(port),
       m_log(log),
       m_seed(seedOf(options)),
-      m_receiver(std::move(settings),
-                 options.statePath.empty()
-                     ? SimReceiver::Saver()
-                     : SimReceiver::Saver([path = options.statePath](const SimSettings &s) { return saveStateFile(path, s); })),
+      m_receiver(std::move(settings), saverFor(options)),
       m_fix(options.noFix, options.fixAfter),
       m_sky(m_seed, options.lat, options.lon, options.height),
       m_noise(mix64(m_seed ^ 0xA5A5ull)),
@@ -61,6 +76,28 @@ SimRunner::SimRunner(const SimOptions &options, SimSettings settings, PtyPort &p
     // The line was set to our rate when it was made; the program may have changed
     // it already, and the change notice is still pending.
     m_lastSeenRate = m_baud;
+    m_powered = !options.powerOff;
+}
+
+void SimRunner::powerOff()
+{
+    if (!m_powered)
+        return;
+    m_powered = false;
+    log("POWER OFF");
+}
+
+void SimRunner::powerOn()
+{
+    if (m_powered)
+        return;
+    // A power cycle forgets what was not saved: settings, outputs and rate come from the state file
+    // or the factory, as at start.
+    m_receiver = SimReceiver(powerUpSettings(m_options), saverFor(m_options));
+    m_baud = m_receiver.settings().baud;
+    m_input.reset();
+    m_powered = true;
+    log("POWER ON");
 }
 
 double SimRunner::realSeconds() const
@@ -77,7 +114,7 @@ void SimRunner::log(const std::string &text, int programRate)
 
 void SimRunner::send(const std::string &bytes)
 {
-    if (bytes.empty() || m_options.silent || m_paused)
+    if (bytes.empty() || deaf())
         return;
     // The program may change its rate at any time: look again before every write.
     const int rate = m_port.programRate();
@@ -90,7 +127,7 @@ void SimRunner::send(const std::string &bytes)
 void SimRunner::handleLine(const std::string &line, int rate)
 {
     log(line, rate);
-    if (m_options.silent || m_paused)
+    if (deaf())
         return; // a dead receiver hears nothing
     CommandResult r = m_receiver.handleLine(line);
     if (!r.note.empty())
@@ -117,7 +154,7 @@ void SimRunner::handleChunk(const std::string &data, int rate)
             break;
         case PortInput::Event::Rtcm:
             log("RTCM " + std::to_string(e.messageType) + " " + std::to_string(e.size) + " bytes", rate);
-            if (!m_options.silent && !m_paused)
+            if (!deaf())
                 m_fix.onCorrection(simSeconds());
             break;
         case PortInput::Event::Dropped:
@@ -234,6 +271,10 @@ int SimRunner::run(int signalFd)
                     m_paused = false;
                     m_input.reset();
                     log("RESUMED");
+                } else if (c == 'P') {
+                    powerOff();
+                } else if (c == 'O') {
+                    powerOn();
                 }
             }
         }

@@ -16,6 +16,10 @@ namespace stavo::sim {
 
 // The running receiver: reads what the program sends, answers, and puts out
 // the commanded messages epoch by epoch, all on one thread around poll().
+// The settings the receiver has at power-on: the state file's (what $JSAVE kept) or the factory
+// defaults, with --baud taking precedence.
+SimSettings powerUpSettings(const SimOptions &options);
+
 class SimRunner {
 public:
     static constexpr std::int64_t kEpochMs = 200; // 5 Hz, the fastest output rate
@@ -23,7 +27,8 @@ public:
     SimRunner(const SimOptions &options, SimSettings settings, PtyPort &port, CommandLog &log);
 
     // Runs until stopFd becomes readable with a stop request. signalFd carries one
-    // byte per signal: 'S' silent, 'R' resume, 'Q' quit.
+    // byte per signal: 'S' silent, 'R' resume, 'Q' quit; and from the power stand-ins
+    // 'P' power off, 'O' power on.
     int run(int signalFd);
 
 private:
@@ -35,6 +40,9 @@ private:
     void handleLine(const std::string &line, int rate);
     void emitEpoch(std::int64_t index);
     void send(const std::string &bytes);
+    void powerOff();
+    void powerOn();
+    bool deaf() const { return m_options.silent || m_paused || !m_powered; }
 
     const SimOptions &m_options;
     PtyPort &m_port;
@@ -47,6 +55,7 @@ private:
     PortInput m_input;
     int m_baud;
     bool m_paused = false; // SIGUSR1
+    bool m_powered = true; // the power stand-ins switch it
     int m_lastQuality = -1;
     int m_lastSeenRate = 0;
     int m_rateBeforeChange = 0;

@@ -11,6 +11,10 @@
 #include "SimOptions.h"
 #include "SimRunner.h"
 #include "SimSettings.h"
+#include "power/PowerStandIns.h"
+
+#include <QCoreApplication>
+#include <memory>
 
 using namespace stavo::sim;
 
@@ -45,12 +49,7 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    SimSettings settings = SimSettings::factoryDefaults();
-    if (!options.statePath.empty())
-        if (auto saved = loadStateFile(options.statePath))
-            settings = *saved;
-    if (options.baudGiven || options.statePath.empty())
-        settings.baud = options.baud;
+    SimSettings settings = powerUpSettings(options);
 
     CommandLog log;
     if (!log.open(options.logPath)) {
@@ -76,6 +75,20 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "stavo-sim: %s\n", error.c_str());
         return 1;
     }
+    // The power stand-ins first: once the link exists, the program may look for them.
+    std::unique_ptr<QCoreApplication> qt;
+    std::unique_ptr<PowerStandIns> power;
+    if (options.powerDriver || options.powerManager) {
+        qt = std::make_unique<QCoreApplication>(argc, argv);
+        power = std::make_unique<PowerStandIns>(options, port.slavePath(), [](bool on) {
+            const char c = on ? 'O' : 'P';
+            [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &c, 1);
+        });
+        if (!power->start()) {
+            std::fprintf(stderr, "stavo-sim: cannot provide the GPS power stand-ins\n");
+            return 1;
+        }
+    }
     if (!options.linkPath.empty()) {
         ::unlink(options.linkPath.c_str()); // an old link from an earlier run
         if (::symlink(port.slavePath().c_str(), options.linkPath.c_str()) != 0) {
@@ -89,6 +102,7 @@ int main(int argc, char **argv)
 
     SimRunner runner(options, settings, port, log);
     const int rc = runner.run(g_signalPipe[0]);
+    power.reset(); // the driver and the power manager leave the registry
     if (!options.linkPath.empty())
         ::unlink(options.linkPath.c_str());
     return rc;

@@ -1,13 +1,49 @@
 #include "GpsTime.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace wirra {
 
 namespace {
 constexpr long long kGpsEpochDays = 3657; // 1980-01-06 counted from 1970-01-01
 constexpr double kWeekSeconds = 604800.0;
+
+// The UTC months whose first day began with GPS-UTC one second more (IERS Bulletin C).
+struct Leap {
+    int year, month;
+};
+constexpr Leap kLeaps[] = {{1981, 7}, {1982, 7}, {1983, 7}, {1985, 7}, {1988, 1}, {1990, 1},
+                           {1991, 1}, {1992, 7}, {1993, 7}, {1994, 7}, {1996, 1}, {1997, 7},
+                           {1999, 1}, {2006, 1}, {2009, 1}, {2012, 7}, {2015, 7}, {2017, 1}};
+
+// Seconds from the GPS epoch to the start of that UTC day, counted without leap seconds.
+double leapDay(const Leap& l) { return double(DaysFromCivil(l.year, unsigned(l.month), 1) - kGpsEpochDays) * 86400.0; }
 } // namespace
+
+int GpsUtcOffsetAtGps(long week, double seconds)
+{
+    const double g = double(week) * kWeekSeconds + seconds;
+    int offset = 0;
+    // The day starts at GPS time day + n; the inserted second before it already counts n, so the
+    // UTC shown for it is 23:59:59 once more rather than a day that has not begun.
+    for (const Leap& l : kLeaps)
+        if (g >= leapDay(l) + double(offset + 1) - 1.0)
+            ++offset;
+    return offset;
+}
+
+int GpsUtcOffsetAtUtc(long year, long month, long day, double secondsOfDay)
+{
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return int(std::size(kLeaps));
+    const double u = double(DaysFromCivil(year, unsigned(month), unsigned(day)) - kGpsEpochDays) * 86400.0 + secondsOfDay;
+    int offset = 0;
+    for (const Leap& l : kLeaps)
+        if (u >= leapDay(l))
+            ++offset;
+    return offset;
+}
 
 // The usual era-based conversion: exact for every date, no tables, no loops.
 long long DaysFromCivil(long year, unsigned month, unsigned day)
@@ -51,11 +87,12 @@ bool GpsFromCalendar(long year, long month, long day, double secondsOfDay, long*
 } // namespace wirra
 
 bool gps_to_ymdhms(long week, double seconds, long* year, long* month, long* day, long* hour, long* minute,
-                   double* second)
+                   double* second, int gpsUtc)
 {
     // Far outside years 1..9999 either way; also keeps the integer arithmetic below in range.
     if (!std::isfinite(seconds) || std::fabs(seconds) > 1e12 || week > 100000000L || week < -100000000L)
         return false;
+    seconds -= gpsUtc == wirra::kGpsUtcFromTable ? wirra::GpsUtcOffsetAtGps(week, seconds) : gpsUtc;
     // Split into whole days and the second of the day, carrying seconds outside the week.
     const double daysIn = std::floor(seconds / 86400.0);
     double sod = seconds - daysIn * 86400.0;

@@ -266,11 +266,17 @@ void CNmeaFormat::SetTimeFromUtc(long year, long month, long day, double seconds
         return;
     long week = 0;
     double sow = 0;
-    if (!wirra::GpsFromCalendar(year, month, day, secondsOfDay + m_nLeapSeconds, &week, &sow))
+    const int gpsUtc = m_nLeapSeconds > 0 ? m_nLeapSeconds : wirra::GpsUtcOffsetAtUtc(year, month, day, secondsOfDay);
+    if (!wirra::GpsFromCalendar(year, month, day, secondsOfDay + gpsUtc, &week, &sow))
         return;
     if (week < 0 || week > 32767)
         return;
     m_nGpsWeek = std::int16_t(week);
     m_dGpsSeconds = sow;
     m_ulGpsSeconds = std::uint32_t(sow);
+}
+
+int CNmeaFormat::nGpsUtcOffset() const
+{
+    return m_nLeapSeconds > 0 ? m_nLeapSeconds : wirra::GpsUtcOffsetAtGps(m_nGpsWeek, m_dGpsSeconds);
 }

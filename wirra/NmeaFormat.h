@@ -71,11 +71,15 @@ public:
     int m_nYear = 0, m_nMonth = 0, m_nDay = 0; // UTC date of the last RMC/ZDA; 0 before one
 
     // ---- GPS time, as the options page reads it ----
-    // From the last binary message 99; before any, from RMC/ZDA (UTC date and time plus m_nLeapSeconds).
+    // From the last binary message 99; before any, from RMC/ZDA (UTC date and time plus GPS-UTC).
     std::int16_t m_nGpsWeek = 0;
     std::uint32_t m_ulGpsSeconds = 0; // whole seconds of the week
     double m_dGpsSeconds = 0.0;       // seconds of the week with fraction
-    int m_nLeapSeconds = 18;          // GPS - UTC, seconds; updated by message 99
+    int m_nLeapSeconds = 0;           // GPS - UTC, seconds, as the last message 99 reported it; 0 before one
+
+    // GPS - UTC for the time above: the receiver's report, else the table of leap seconds. GPS-UTC
+    // has been positive since 1981, so a report of 0 or less means the receiver does not know it yet.
+    int nGpsUtcOffset() const;
 
     // ---- Rate table ----
     std::map<std::string, double> m_mapRates;

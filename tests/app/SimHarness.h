@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QThread>
@@ -32,6 +33,10 @@ public:
         m_link = m_dataFolder + QStringLiteral("/ttySIM");
         m_log = m_home.path() + QStringLiteral("/sim.log");
         args << QStringLiteral("--link") << m_link << QStringLiteral("--log") << m_log;
+        // The simulator's power stand-ins meet the program in the same data folder.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        m_sim.setProcessEnvironment(env);
         m_sim.setProgram(QStringLiteral(STAVO_SIM));
         m_sim.setArguments(args);
         m_sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);

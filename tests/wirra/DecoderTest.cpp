@@ -113,9 +113,9 @@ TEST(NmeaDecoder, GsaRmcZda)
     EXPECT_EQ(d.m_nYear, 2012);
     EXPECT_EQ(d.m_nMonth, 3);
     EXPECT_EQ(d.m_nDay, 22);
-    // 2012-03-22 is Thursday of GPS week 1680; 11:22:57 UTC plus the default 18 s.
+    // 2012-03-22 is Thursday of GPS week 1680; 11:22:57 UTC plus GPS-UTC, 15 s then.
     EXPECT_EQ(d.m_nGpsWeek, 1680);
-    EXPECT_EQ(d.m_ulGpsSeconds, 4u * 86400 + 11 * 3600 + 22 * 60 + 57 + 18);
+    EXPECT_EQ(d.m_ulGpsSeconds, 4u * 86400 + 11 * 3600 + 22 * 60 + 57 + 15);
     EXPECT_FALSE(d.bProcessRMC(Nmea("GPRMC,112257.00,A,,,,,0.1,339.1,221312,,,A").c_str())); // month 13
 
     ASSERT_TRUE(d.bProcessZDA("$GPZDA,193913.00,07,09,2018,00,00*63"));
@@ -410,14 +410,15 @@ TEST(CsiDecoder, RealBinaryCaptureCheckedByHand)
     }
     EXPECT_EQ(n96, 312);
     EXPECT_EQ(n99, 311);
-    // The last complete 99 (the one after it is cut) is at 06:06:43.
+    // The last complete 99 (the one after it is cut) is at 06:06:43 GPS time, 06:06:29 UTC.
     EXPECT_EQ(d.m_ulGpsSeconds, 108403u);
+    EXPECT_EQ(d.nGpsUtcOffset(), 14);
     long y, mo, da, h, mi;
     double s;
-    ASSERT_TRUE(gps_to_ymdhms(d.m_nGpsWeek, d.m_dGpsSeconds, &y, &mo, &da, &h, &mi, &s));
+    ASSERT_TRUE(gps_to_ymdhms(d.m_nGpsWeek, d.m_dGpsSeconds, &y, &mo, &da, &h, &mi, &s, d.nGpsUtcOffset()));
     EXPECT_EQ(y * 10000 + mo * 100 + da, 20080526);
     EXPECT_EQ(h * 100 + mi, 606);
-    EXPECT_EQ(int(s), 43);
+    EXPECT_EQ(int(s), 29);
 }
 
 TEST(CsiDecoder, RealNmeaCapturesCheckedByHand)

@@ -1,0 +1,13 @@
+#include "LastError.h"
+
+namespace platform {
+
+namespace {
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+} // namespace
+
+DWORD GetLastError() { return t_lastError; }
+
+void SetLastError(DWORD code) { t_lastError = code; }
+
+} // namespace platform
