@@ -29,7 +29,6 @@ STAVO_IMPLEMENT_PAGE(CLogonCORSDlg)
 
 namespace {
 
-constexpr WORD CBN_SELCHANGE = 1;
 constexpr DWORD ES_PASSWORD = 0x0020;
 constexpr int kAddressChars = 15;
 constexpr int kReceiverType = 13;
