@@ -350,8 +350,10 @@ void CParamListCtrl::drawRow(QPainter* p, const QStyleOptionViewItem&, const QMo
         // The border with the context's plain black pen, as a closed line one pixel outside the inner
         // rectangle: its right and bottom sides fall on the next cell's and next row's first pixels.
         p->setPen(QPen(Qt::black, 0));
+        // (r, b: one past the inner rectangle's exclusive right and bottom edges, i.e. the outer
+        // rectangle's exclusive edges.)
         const int l = inner.left() - 1, t = inner.top() - 1;
-        const int r = inner.left() + inner.width(), b = inner.top() + inner.height();
+        const int r = inner.left() + inner.width() + 1, b = inner.top() + inner.height() + 1;
         const QPoint border[5] = {{r, t}, {l, t}, {l, b}, {r, b}, {r, t}};
         p->drawPolyline(border, 5);
     }

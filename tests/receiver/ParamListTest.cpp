@@ -192,7 +192,15 @@ TEST_F(ParamList, DrawsEveryCellItself)
         // The border: the cell's left column and top row, in the plain black pen.
         EXPECT_EQ(rgbAt(img, QPoint(cell.left(), cell.center().y())), (Rgb{0, 0, 0})) << c.row << "," << c.col;
         EXPECT_EQ(rgbAt(img, QPoint(cell.center().x(), cell.top())), (Rgb{0, 0, 0})) << c.row << "," << c.col;
+        // Its right and bottom sides lie one pixel outside the cell, on the next cell's border: the
+        // cell's own last column and row keep the fill, so the grid lines are one pixel wide.
+        EXPECT_EQ(rgbAt(img, QPoint(cell.right(), cell.top() + 2)), c.fill) << c.row << "," << c.col;
+        EXPECT_EQ(rgbAt(img, QPoint(cell.right() - 2, cell.bottom())), c.fill) << c.row << "," << c.col;
     }
+    // The last column's right side and the last row's bottom side, drawn outside the cells.
+    const QRect corner = list().GetCellRect(4, 2, true);
+    EXPECT_EQ(rgbAt(img, QPoint(corner.right() + 1, corner.center().y())), (Rgb{0, 0, 0}));
+    EXPECT_EQ(rgbAt(img, QPoint(corner.center().x(), corner.bottom() + 1)), (Rgb{0, 0, 0}));
     // Text: white in the selected row, black elsewhere (some pixel of the label's ink).
     auto hasInk = [&](int row, Rgb ink) {
         const QRect inner = list().GetCellRect(row, 0, false);

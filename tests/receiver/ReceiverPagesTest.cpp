@@ -153,6 +153,14 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return m_dlg->HasTimer(stavo::TIMER_DATA_WATCH); }, 20000)) << m_sim->dump();
         ASSERT_TRUE(waitUntil([&] { return cell(1) == QStringLiteral("9600"); }, 20000))
             << qPrintable(rows().join(QLatin1Char('|'))) << m_sim->dump();
+        // Quiet from here on: the receiver has read (and logged) the last command of the output
+        // initialisation, its question is answered, and the page's query cycle is over. A loaded
+        // receiver lags behind the writes, so a test that counts commands must not start earlier.
+        ASSERT_TRUE(waitUntil([&] {
+            return inOrder({QStringLiteral("$JASC,GPRMC,1"), QStringLiteral("$JSHOW")}).size() == 2 &&
+                   m_dlg->m_pDecoder->m_nJshowAnswered && !m_page->HasTimer(CGPSStatusDlg::TIMER_QUERY) &&
+                   !m_page->HasTimer(CGPSStatusDlg::TIMER_FILL);
+        })) << m_sim->dump();
     }
 
     std::unique_ptr<SimHarness> m_sim;
