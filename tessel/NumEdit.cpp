@@ -165,6 +165,10 @@ QString wholeSecondAngle(double radians)
         return kNoValue;
     if (radians < 0)
         radians += 2 * kPi;
+    // More than a turn below zero: once round is not enough, and negative minutes and seconds
+    // would make a text that does not read back.
+    if (radians < 0)
+        radians = std::fmod(radians, 2 * kPi) + 2 * kPi;
     const Dms a = toDms(radians * kDegreesPerRadian);
     if (!a.ok)
         return kNoValue;

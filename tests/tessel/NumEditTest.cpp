@@ -230,6 +230,7 @@ TEST(NumEdit, FocusRules)
         {11, "45.3", "45°30'00.00000\"N"},
         {12, "190", "?"},
         {12, "-120.15", "120°15'00.00000\"W"},
+        {8, "-400.3", "319°30'0\""},   // more than a turn below zero: still an angle that reads back
         {5, "12.5%", "12.500%"},
         {10, "", ""},              // free text stays as it is, empty too
         {10, "abc", "abc"},
