@@ -461,14 +461,18 @@ void CNumEdit::OnKillFocus(QWidget*)
     vSetDoubleVal(v);
 }
 
+// The box's own context menu takes Qt's focus for a while but is no focus change to the box: its
+// text must not be re-written (nor its selection lost) under the Copy or Paste the user chose.
 void CNumEdit::focusInEvent(QFocusEvent* e)
 {
-    OnSetFocus(nullptr);
+    if (e->reason() != Qt::PopupFocusReason)
+        OnSetFocus(nullptr);
     QLineEdit::focusInEvent(e);
 }
 
 void CNumEdit::focusOutEvent(QFocusEvent* e)
 {
-    OnKillFocus(nullptr);
+    if (e->reason() != Qt::PopupFocusReason)
+        OnKillFocus(nullptr);
     QLineEdit::focusOutEvent(e);
 }

@@ -5,7 +5,9 @@
 
 #include <tessel/NumEdit.h>
 
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -252,4 +254,28 @@ TEST(NumEdit, FocusRules)
     QTest::keyClicks(f.box, QStringLiteral("3"));
     f.leaveBox();
     EXPECT_EQ(f.box->text(), QStringLiteral("3.000000"));
+}
+
+TEST(NumEdit, ItsOwnContextMenuIsNotAFocusLoss)
+{
+    Form f(0);
+    f.focusBox();
+    f.box->setText(QStringLiteral("12.5"));
+    f.box->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("old"));
+    // A right tap on the box, through the window as the user's would come.
+    QTest::mouseClick(f.window.windowHandle(), Qt::RightButton, {}, f.box->geometry().center());
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(f.box->text(), QStringLiteral("12.5")) << "not re-written while the menu is up";
+    QAction* copy = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->text().contains(QStringLiteral("Copy")))
+            copy = a;
+    ASSERT_NE(copy, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(copy).center());
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12.5")) << "the selection was still there to copy";
+    ASSERT_TRUE(f.box->hasFocus());
+    f.leaveBox();
+    EXPECT_EQ(f.box->text(), QStringLiteral("12.500000"));
 }
