@@ -1,6 +1,7 @@
 #include "NumEdit.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -475,4 +476,26 @@ void CNumEdit::focusOutEvent(QFocusEvent* e)
     if (e->reason() != Qt::PopupFocusReason)
         OnKillFocus(nullptr);
     QLineEdit::focusOutEvent(e);
+}
+
+// A virtual keyboard or a composing input method commits text instead of sending keys; each
+// committed character is typed, and filtered, at the caret as a key would be.
+void CNumEdit::inputMethodEvent(QInputMethodEvent* e)
+{
+    const QString committed = e->commitString();
+    if (committed.isEmpty() || isReadOnly()) {
+        QLineEdit::inputMethodEvent(e);
+        return;
+    }
+    QInputMethodEvent rest;
+    rest.setCommitString(QString(), e->replacementStart(), e->replacementLength());
+    QLineEdit::inputMethodEvent(&rest);
+    for (const QChar c : committed)
+        if (OnChar(c.unicode()))
+            insert(QString(c));
+    if (!e->preeditString().isEmpty()) {
+        QInputMethodEvent preedit(e->preeditString(), e->attributes());
+        QLineEdit::inputMethodEvent(&preedit);
+    }
+    e->accept();
 }

@@ -6,6 +6,7 @@
 #include <tessel/NumEdit.h>
 
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -254,6 +255,29 @@ TEST(NumEdit, FocusRules)
     QTest::keyClicks(f.box, QStringLiteral("3"));
     f.leaveBox();
     EXPECT_EQ(f.box->text(), QStringLiteral("3.000000"));
+}
+
+TEST(NumEdit, TextFromAnInputMethodIsFilteredLikeKeys)
+{
+    // A virtual keyboard or a composing input method hands over committed text, not keys.
+    struct Case {
+        int kind;
+        const char* committed;
+        const char* after;
+    };
+    const Case cases[] = {
+        {0, "1a.5一e", "1.5e"},
+        {0, "-1-", "-1"},
+        {10, "1a一", "1a一"},
+    };
+    for (const Case& c : cases) {
+        Form f(c.kind);
+        f.box->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUtf8(c.committed));
+        QApplication::sendEvent(f.box, &commit);
+        EXPECT_EQ(f.box->text(), QString::fromUtf8(c.after)) << c.committed;
+    }
 }
 
 TEST(NumEdit, ItsOwnContextMenuIsNotAFocusLoss)
