@@ -286,7 +286,7 @@ TEST(IconButton, OnlyCheckBoxStylesToggleAndOnlyTheDefaultStyleIsDefault)
                               WS_VISIBLE | WS_TABSTOP | cases[i].style});
     AddDialogTemplate(t);
     struct Styles : Dialog {
-        Styles() : Dialog(9302) {}
+        Styles() : Dialog(kStyles) {}
         CIconButton buttons[std::size(cases)];
         BOOL OnInitDialog() override
         {
