@@ -26,6 +26,8 @@ constexpr UINT kWmCancelMode = 0x001F;
 constexpr UINT kWmGetDlgCode = 0x0087;
 constexpr UINT kDlgcButton = 0x2000;
 constexpr DWORD kTypeBits = 0x1F;
+constexpr DWORD kBs3State = 0x0005;
+constexpr DWORD kBsAuto3State = 0x0006;
 
 QColor qcolor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
@@ -95,11 +97,18 @@ void CIconButton::PreSubclassWindow()
 {
     const DWORD style = GetStyle(this);
     m_nTypeStyle = style & kTypeBits;
-    if (m_nTypeStyle & BS_CHECKBOX) {
-        m_bIsCheckBox = true;
-    } else if (m_nTypeStyle & BS_DEFPUSHBUTTON) {
+    // The type is a number, not a set of flags: tested bit by bit, an owner-drawn button (0x0B) became a
+    // check box and a radio or three-state button the default button.
+    switch (m_nTypeStyle) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case kBs3State:
+    case kBsAuto3State: m_bIsCheckBox = true; break;
+    case BS_DEFPUSHBUTTON:
         m_bIsDefault = true;
         m_nTypeStyle = BS_PUSHBUTTON;
+        break;
+    default: break;
     }
     SetStyle(this, (style & ~kTypeBits) | BS_OWNERDRAW);
     m_bSubclassed = true;

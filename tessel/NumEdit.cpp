@@ -1,6 +1,7 @@
 #include "NumEdit.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -165,6 +166,10 @@ QString wholeSecondAngle(double radians)
         return kNoValue;
     if (radians < 0)
         radians += 2 * kPi;
+    // More than a turn below zero: once round is not enough, and negative minutes and seconds
+    // would make a text that does not read back.
+    if (radians < 0)
+        radians = std::fmod(radians, 2 * kPi) + 2 * kPi;
     const Dms a = toDms(radians * kDegreesPerRadian);
     if (!a.ok)
         return kNoValue;
@@ -457,14 +462,40 @@ void CNumEdit::OnKillFocus(QWidget*)
     vSetDoubleVal(v);
 }
 
+// The box's own context menu takes Qt's focus for a while but is no focus change to the box: its
+// text must not be re-written (nor its selection lost) under the Copy or Paste the user chose.
 void CNumEdit::focusInEvent(QFocusEvent* e)
 {
-    OnSetFocus(nullptr);
+    if (e->reason() != Qt::PopupFocusReason)
+        OnSetFocus(nullptr);
     QLineEdit::focusInEvent(e);
 }
 
 void CNumEdit::focusOutEvent(QFocusEvent* e)
 {
-    OnKillFocus(nullptr);
+    if (e->reason() != Qt::PopupFocusReason)
+        OnKillFocus(nullptr);
     QLineEdit::focusOutEvent(e);
+}
+
+// A virtual keyboard or a composing input method commits text instead of sending keys; each
+// committed character is typed, and filtered, at the caret as a key would be.
+void CNumEdit::inputMethodEvent(QInputMethodEvent* e)
+{
+    const QString committed = e->commitString();
+    if (committed.isEmpty() || isReadOnly()) {
+        QLineEdit::inputMethodEvent(e);
+        return;
+    }
+    QInputMethodEvent rest;
+    rest.setCommitString(QString(), e->replacementStart(), e->replacementLength());
+    QLineEdit::inputMethodEvent(&rest);
+    for (const QChar c : committed)
+        if (OnChar(c.unicode()))
+            insert(QString(c));
+    if (!e->preeditString().isEmpty()) {
+        QInputMethodEvent preedit(e->preeditString(), e->attributes());
+        QLineEdit::inputMethodEvent(&preedit);
+    }
+    e->accept();
 }

@@ -97,6 +97,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
 
     // The character a key event types: control characters for Ctrl+letter, 0 for a key without one.
     static platform::UINT CharOfKey(const QKeyEvent* e);

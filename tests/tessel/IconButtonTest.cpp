@@ -261,6 +261,52 @@ TEST(IconButton, TakesOverDialogButtonsByStyle)
     EXPECT_FALSE(d.check.IsCheckBox());
 }
 
+TEST(IconButton, OnlyCheckBoxStylesToggleAndOnlyTheDefaultStyleIsDefault)
+{
+    // Templates often declare a button owner-drawn already; radio and three-state styles share bits with the
+    // check box and default styles without being either.
+    struct Case {
+        DWORD style;
+        bool checkBox;
+        bool isDefault;
+    };
+    const Case cases[] = {
+        {BS_PUSHBUTTON, false, false}, {BS_DEFPUSHBUTTON, false, true}, {BS_CHECKBOX, true, false},
+        {BS_AUTOCHECKBOX, true, false}, {0x5 /* three-state */, true, false}, {0x6 /* auto three-state */, true, false},
+        {BS_RADIOBUTTON, false, false}, {BS_AUTORADIOBUTTON, false, false}, {0xB /* owner-drawn */, false, false},
+    };
+    constexpr UINT kStyles = 9302;
+    DialogTemplate t;
+    t.id = kStyles;
+    t.w = 160;
+    t.h = 30;
+    t.child = false;
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        t.controls.push_back({int(600 + i), ControlKind::Button, QString(), int(2 + 17 * i), 5, 15, 15,
+                              WS_VISIBLE | WS_TABSTOP | cases[i].style});
+    AddDialogTemplate(t);
+    struct Styles : Dialog {
+        Styles() : Dialog(kStyles) {}
+        CIconButton buttons[std::size(cases)];
+        BOOL OnInitDialog() override
+        {
+            Dialog::OnInitDialog();
+            for (std::size_t i = 0; i < std::size(buttons); ++i)
+                DDX_Control(int(600 + i), buttons[i]);
+            return TRUE;
+        }
+    } d;
+    d.Create(kStyles, nullptr);
+    showActive(d);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        CIconButton& b = d.buttons[i];
+        QTest::mouseClick(&b, Qt::LeftButton);
+        EXPECT_EQ(b.IsCheckBox(), cases[i].checkBox) << "style " << cases[i].style;
+        EXPECT_EQ(b.GetCheck(), cases[i].checkBox ? 1 : 0) << "style " << cases[i].style << " after a tap";
+        EXPECT_EQ(b.GetDefault() != FALSE, cases[i].isDefault) << "style " << cases[i].style;
+    }
+}
+
 TEST(IconButton, OpensItsLinkThroughTheDesktop)
 {
     // A browser widget stands in for the desktop's handler of https links.

@@ -5,7 +5,10 @@
 
 #include <tessel/NumEdit.h>
 
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -230,6 +233,7 @@ TEST(NumEdit, FocusRules)
         {11, "45.3", "45°30'00.00000\"N"},
         {12, "190", "?"},
         {12, "-120.15", "120°15'00.00000\"W"},
+        {8, "-400.3", "319°30'0\""},   // more than a turn below zero: still an angle that reads back
         {5, "12.5%", "12.500%"},
         {10, "", ""},              // free text stays as it is, empty too
         {10, "abc", "abc"},
@@ -251,4 +255,51 @@ TEST(NumEdit, FocusRules)
     QTest::keyClicks(f.box, QStringLiteral("3"));
     f.leaveBox();
     EXPECT_EQ(f.box->text(), QStringLiteral("3.000000"));
+}
+
+TEST(NumEdit, TextFromAnInputMethodIsFilteredLikeKeys)
+{
+    // A virtual keyboard or a composing input method hands over committed text, not keys.
+    struct Case {
+        int kind;
+        const char* committed;
+        const char* after;
+    };
+    const Case cases[] = {
+        {0, "1a.5一e", "1.5e"},
+        {0, "-1-", "-1"},
+        {10, "1a一", "1a一"},
+    };
+    for (const Case& c : cases) {
+        Form f(c.kind);
+        f.box->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUtf8(c.committed));
+        QApplication::sendEvent(f.box, &commit);
+        EXPECT_EQ(f.box->text(), QString::fromUtf8(c.after)) << c.committed;
+    }
+}
+
+TEST(NumEdit, ItsOwnContextMenuIsNotAFocusLoss)
+{
+    Form f(0);
+    f.focusBox();
+    f.box->setText(QStringLiteral("12.5"));
+    f.box->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("old"));
+    // A right tap on the box, through the window as the user's would come.
+    QTest::mouseClick(f.window.windowHandle(), Qt::RightButton, {}, f.box->geometry().center());
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(f.box->text(), QStringLiteral("12.5")) << "not re-written while the menu is up";
+    QAction* copy = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->text().contains(QStringLiteral("Copy")))
+            copy = a;
+    ASSERT_NE(copy, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(copy).center());
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12.5")) << "the selection was still there to copy";
+    ASSERT_TRUE(f.box->hasFocus());
+    f.leaveBox();
+    EXPECT_EQ(f.box->text(), QStringLiteral("12.500000"));
 }
