@@ -11,6 +11,8 @@ using namespace XmlChars;
 
 bool CXmlDocument::SetDocText(const char16_t* pszText)
 {
+    // New text is a new document: the file it came from no longer decides how it is saved.
+    m_nDocFlags &= ~XML_FILE_FLAGS;
     if (!pszText) {
         m_strDoc.clear();
         m_strDoc.shrink_to_fit();
@@ -25,6 +27,7 @@ bool CXmlDocument::SetDocText(const char16_t* pszText)
 
 bool CXmlDocument::SetDocText(std::u16string_view text)
 {
+    m_nDocFlags &= ~XML_FILE_FLAGS;
     m_strDoc.assign(text);
     m_result.Clear();
     return Parse();
