@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QFontMetricsF>
 #include <QStringList>
+#include <QWidget>
 
 namespace platform {
 
@@ -54,6 +55,16 @@ void Screen::setSize(int w, int h)
 void Screen::setDpi(int dpi) { state().dpi = dpi; }
 
 void Screen::reset() { state() = ScreenState{}; }
+
+void Screen::showMaximized(QWidget* w)
+{
+    if (isHandheld()) {
+        w->showFullScreen();
+        return;
+    }
+    w->setFixedSize(width(), height());
+    w->show();
+}
 
 QString Screen::faceFamily()
 {

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QSize>
 
+class QWidget;
+
 namespace platform {
 
 class Screen {
@@ -19,6 +21,9 @@ public:
     static void setDpi(int dpi);
     // Drops settings made by setSize/setDpi (back to the environment or the default).
     static void reset();
+    // Shows a window maximised: full screen on the handheld; on a desktop, a window fixed to the
+    // simulated screen's size, which it fills.
+    static void showMaximized(QWidget* w);
 
     // The face that stands in for the handheld's faces ("MS Shell Dlg", "Tahoma", "system"): a
     // sans-serif face with a Chinese fallback, the same on every machine. The height is the
