@@ -150,6 +150,11 @@ void CStavoDlg::OnTimer(UINT id)
 
 void CStavoDlg::OnBaudProbeTick()
 {
+    // A line that hung up while probing is not probed (no attempt is spent) until it is back.
+    if (m_pPort && m_pPort->IsHungUp()) {
+        ReopenAfterHangUp(*this);
+        return;
+    }
     if (!m_pPort || m_bDataSeen) {
         KillTimer(TIMER_BAUD_PROBE);
         SetTimer(TIMER_RECEIVER_INIT, 1000);
