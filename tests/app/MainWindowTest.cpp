@@ -7,6 +7,7 @@
 #include "app/StavoApp.h"
 #include "app/StavoDlg.h"
 #include "app/Pages.h"
+#include "app/PositionStatus.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 
@@ -23,7 +24,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSet>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTest>
@@ -430,6 +433,35 @@ TEST_F(MainWindowTest, EscInAMessageBoxIsTheBoxsOwn)
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.what;
     }
     EXPECT_EQ(m_sim->count(QStringLiteral("$JSAVE")), 0);
+}
+
+TEST_F(MainWindowTest, OneSmoothedTextInTheTemplateFontEverywhere)
+{
+    CStavoDlg& d = *m_dlg;
+    QLabel* label = nullptr;
+    for (QLabel* l : d.findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("N:"))
+            label = l;
+    ASSERT_NE(label, nullptr);
+    // Tab captions in the tab control's template font: as tall as the template's labels.
+    EXPECT_EQ(d.m_tab.font().pixelSize(), label->font().pixelSize());
+    EXPECT_EQ(QFontMetrics(d.m_tab.font()).height(), QFontMetrics(label->font()).height());
+    // Smoothed text everywhere: edges of the strokes are drawn in shades between text and ground.
+    auto shades = [](QWidget& w) {
+        const QImage img = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QSet<QRgb> colours;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                colours.insert(img.pixel(x, y));
+        return colours.size();
+    };
+    d.m_stNorth.setText(QStringLiteral("31°13'49.4223\""));
+    EXPECT_GT(shades(*label), 4);
+    EXPECT_GT(shades(d.m_stNorth), 4);
+    EXPECT_FALSE(d.m_tab.font().styleStrategy() & QFont::NoAntialias);
+    // A western longitude fits its place whole (with the wider stand-in face it lost its end).
+    const QString west = stavo::FormatDms(-121.474);
+    EXPECT_LE(QFontMetrics(d.m_stEast.PaintFont()).horizontalAdvance(west), d.m_stEast.width()) << qPrintable(west);
 }
 
 class LandscapeMainWindowTest : public MainWindowTest {
