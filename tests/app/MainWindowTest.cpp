@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
@@ -433,6 +434,26 @@ TEST_F(MainWindowTest, EscInAMessageBoxIsTheBoxsOwn)
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.what;
     }
     EXPECT_EQ(m_sim->count(QStringLiteral("$JSAVE")), 0);
+}
+
+TEST_F(MainWindowTest, EscInAnOpenDropDownListIsStillTheExitCommand)
+{
+    // The list a page's combo box (or an in-place editor) drops down belongs to the main window.
+    CStavoDlg& d = *m_dlg;
+    auto* combo = new QComboBox(d.Page(0));
+    combo->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    combo->show();
+    combo->setFocus();
+    combo->showPopup();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::activePopupWidget() != nullptr; }, 2000));
+    Answers no({IDNO});
+    QWidget* popup = QApplication::activePopupWidget();
+    QWidget* target = popup->focusWidget() ? popup->focusWidget() : popup;
+    QTest::keyClick(target, Qt::Key_Escape);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, QStringLiteral("确定退出程序？"));
+    combo->hidePopup();
+    delete combo;
 }
 
 TEST_F(MainWindowTest, OneSmoothedTextInTheTemplateFontEverywhere)
