@@ -9,6 +9,7 @@
 #include "tessel/SysColors.h"
 
 #include <QApplication>
+#include <QWidget>
 #include <QPalette>
 
 using namespace platform;
@@ -59,11 +60,30 @@ void CStavoApp::AttachMainWindow(CStavoDlg* dlg)
     InstallKeyRouter([this](MSG* msg) { return PreTranslateMessage(msg); });
 }
 
+namespace {
+// Whether a key for w is the main window's: for the window itself, its pages and their controls,
+// and the pop-ups those controls open (a drop-down list, an in-place editor's list). A message box
+// or any other dialog runs its own loop on the handheld, and the application never sees its keys.
+bool IsMainWindowKey(const QWidget* w, const QWidget* mainWindow)
+{
+    while (w) {
+        if (w == mainWindow)
+            return true;
+        if (w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip)
+            return false;
+        w = w->parentWidget();
+    }
+    return false;
+}
+} // namespace
+
 BOOL CStavoApp::PreTranslateMessage(MSG* msg)
 {
     if (!m_hAccelTable || !m_pMainWnd)
         return FALSE;
     if ((msg->message != WM_KEYDOWN && msg->message != WM_KEYUP) || msg->wParam != VK_ESCAPE)
+        return FALSE;
+    if (!IsMainWindowKey(msg->hwnd, m_pMainWnd))
         return FALSE;
     // Accelerators act on key-down; the key-up is swallowed all the same.
     if (msg->message == WM_KEYDOWN)

@@ -30,7 +30,8 @@ public:
     platform::BOOL InitInstance();
     // Makes dlg the main window: accelerators, key pre-translation and the "come forward" request.
     void AttachMainWindow(CStavoDlg* dlg);
-    // Esc, down or up, goes through the accelerator table to the main window and is consumed.
+    // Esc, down or up, for the main window, its pages or their controls goes through the
+    // accelerator table to the main window and is consumed; in a message box it is the box's.
     platform::BOOL PreTranslateMessage(platform::MSG* msg);
 
     QString m_pszRegistryKey;

@@ -59,11 +59,9 @@ BOOL CStavoDlg::OnInitDialog()
 
     SendMessage(WM_MY_INITIAL_UPDATE, 0, 0);
 
-    // Full screen on the handheld itself; on a desktop a window the size of the simulated screen.
-    if (Screen::isHandheld())
-        showFullScreen();
-    else
-        show();
+    // Shown maximised: the whole screen on the handheld itself, the whole simulated screen in a
+    // desktop window.
+    Screen::showMaximized(this);
 
     m_stStatus.setText(LoadString(IDS_CONNECTING));
     OpenReceiverPort();

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,7 +59,11 @@ Dialog::Dialog(UINT templateId, QWidget* parent) : QDialog(parent), Window(this)
         setWindowFlags(Qt::Widget);
 }
 
-Dialog::~Dialog() = default;
+Dialog::~Dialog()
+{
+    if (m_loop)
+        m_loop->exit(IDCANCEL);
+}
 
 BOOL Dialog::Create(UINT templateId, QWidget* parent)
 {
@@ -82,15 +87,30 @@ int Dialog::DoModal()
     OnInitDialog();
     if (m_ending)
         return result();
-    return exec();
+    // The dialog's own loop rather than QDialog::exec(), which ends as soon as the window is hidden.
+    QPointer<QDialog> guard(this);
+    const bool wasShowModal = testAttribute(Qt::WA_ShowModal);
+    setAttribute(Qt::WA_ShowModal, true);
+    setResult(0);
+    show();
+    QEventLoop loop;
+    m_loop = &loop;
+    const int code = loop.exec(QEventLoop::DialogExec);
+    if (!guard)
+        return code;
+    m_loop = nullptr;
+    setAttribute(Qt::WA_ShowModal, wasShowModal);
+    return code;
 }
 
 void Dialog::EndDialog(int code)
 {
     m_ending = true;
-    if (m_modal)
+    if (m_modal) {
         done(code);
-    else {
+        if (m_loop)
+            m_loop->exit(code);
+    } else {
         setResult(code);
         hide();
     }

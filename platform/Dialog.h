@@ -9,6 +9,8 @@
 
 #include <QDialog>
 
+class QEventLoop;
+
 namespace platform {
 
 struct DialogTemplate;
@@ -23,7 +25,8 @@ public:
 
     // Modeless: builds the window from the template as a child of parent and initialises it.
     BOOL Create(UINT templateId, QWidget* parent);
-    // Modal: builds, initialises and runs the dialog; returns the code given to EndDialog.
+    // Modal: builds, initialises and runs the dialog until EndDialog; returns the code given to
+    // it. Hiding the window does not end it (a main window hidden to the notification area runs on).
     int DoModal();
     void EndDialog(int result);
     bool IsModal() const { return m_modal; }
@@ -66,6 +69,7 @@ private:
     bool m_modal = false;
     bool m_built = false;
     bool m_ending = false;
+    QEventLoop* m_loop = nullptr; // the modal loop while DoModal runs
 };
 
 } // namespace platform

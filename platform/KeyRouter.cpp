@@ -23,8 +23,11 @@ public:
         auto* w = qobject_cast<QWidget*>(obj);
         if (!w)
             return false;
-        // Qt hands an unused key on to the parents; only its first delivery is pre-translated.
+        // Qt hands an unused key on to the parents; only its first delivery is pre-translated. While
+        // a pop-up (a drop-down list) is open, keys go to it first.
         QWidget* focus = QApplication::focusWidget();
+        if (QWidget* popup = w->window(); popup->windowType() == Qt::Popup)
+            focus = popup->focusWidget() ? popup->focusWidget() : popup;
         if (focus ? w != focus : !w->isWindow())
             return false;
         auto* k = static_cast<QKeyEvent*>(e);

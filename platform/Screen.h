@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QSize>
 
+class QWidget;
+
 namespace platform {
 
 class Screen {
@@ -19,10 +21,14 @@ public:
     static void setDpi(int dpi);
     // Drops settings made by setSize/setDpi (back to the environment or the default).
     static void reset();
+    // Shows a window maximised: full screen on the handheld; on a desktop, a window fixed to the
+    // simulated screen's size, which it fills.
+    static void showMaximized(QWidget* w);
 
-    // The face that stands in for the handheld's faces ("MS Shell Dlg", "Tahoma", "system"): a
-    // sans-serif face with a Chinese fallback, the same on every machine. The height is the
-    // character cell's (ascent plus descent), as the handheld measures font heights.
+    // The face that stands in for the handheld's faces ("MS Shell Dlg", "Tahoma", "system"): Wine's
+    // Tahoma (else a sans-serif face) with a Chinese fallback, the same on every machine, smoothed.
+    // The height is the character cell's (the face's Windows ascent plus descent), as the handheld
+    // measures font heights.
     static QFont font(int pixelHeight, int weight = 400);
     // A font of a point size at the screen's dpi (the templates' fonts: 9 points is 24 pixels of em
     // at 192 dpi).

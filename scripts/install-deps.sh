@@ -9,7 +9,7 @@ pkgs=(
   clang libclang-rt-14-dev
   libxml2-dev libxml2-utils libpugixml-dev
   gpsd-clients rtklib hyperfine
-  fonts-wqy-microhei fonts-dejavu-core
+  fonts-wqy-microhei fonts-dejavu-core fonts-wine
   lintian
   libxcb1-dev xvfb locales
 )

@@ -80,7 +80,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 missing=()
 # Computed from the binaries (Qt, ICU, the C and C++ run-time), and the faces asked for by name.
 for d in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libicu \
-  fonts-wqy-microhei fonts-dejavu-core; do
+  fonts-wqy-microhei fonts-dejavu-core fonts-wine; do
   [[ ", $depends" == *", $d"* ]] || missing+=("$d")
 done
 check "Depends has the libraries, the platform plugins (libqt6gui6) and the faces${missing:+ (missing: ${missing[*]})}" \

@@ -139,7 +139,9 @@ QFont CFontStatic::PaintFont() const
     f.setItalic(m_bItalic);
     f.setUnderline(m_bUnderline);
     f.setStrikeOut(m_bStrikeOut);
-    f.setStyleStrategy(m_bSmooth ? QFont::PreferAntialias : QFont::NoAntialias);
+    // Smooth text or not, the handheld draws its smoothed text (its default quality follows the
+    // system's smoothing); the platform's face already asks for it.
+    f.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
     if (m_nFontWidth > 0) {
         // A requested average character width becomes a horizontal stretch of the face.
         const int natural = std::max(1, QFontMetrics(f).averageCharWidth());

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QSignalBlocker>
 
 using namespace platform;
@@ -132,14 +133,28 @@ LRESULT CMyDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CMyDialog::SerializeSettings(const QString& strFile, int nMode)
 {
-    QFile file(strFile);
-    const bool loading = nMode == 2;
-    if (!file.open(loading ? QIODevice::ReadOnly : (QIODevice::WriteOnly | QIODevice::Truncate)))
+    if (nMode == 2) {
+        QFile file(strFile);
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        CArchive ar(&file, CArchive::load, 4096);
+        Serialize(ar);
+        ar.Close();
         return;
-    CArchive ar(&file, loading ? CArchive::load : CArchive::store, 4096);
+    }
+    // Written beside the old file and renamed over it once complete and on disk, so that a crash
+    // or a full disk leaves the old settings rather than an empty or cut file. Where no file can
+    // be made beside it (a folder we may not write to), the file is written in place as before.
+    QSaveFile file(strFile);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    CArchive ar(&file, CArchive::store, 4096);
     Serialize(ar);
     ar.Close();
-    file.close();
+    if (ar.IsFailed())
+        file.cancelWriting();
+    file.commit();
 }
 
 BOOL CMyDialog::PreTranslateMessage(MSG* pMsg)

@@ -41,8 +41,8 @@ public:
     platform::BOOL OnInitDialog() override;
     platform::LRESULT WindowProc(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam) override;
 
-    // nMode 2 loads from strFile, anything else stores into it (created or emptied); a file that
-    // does not open is ignored.
+    // nMode 2 loads from strFile, anything else stores into it: the new contents replace the old
+    // file whole once written, or not at all; a file that does not open is ignored.
     void SerializeSettings(const QString& strFile, int nMode);
     virtual void Serialize(CArchive& ar);
 

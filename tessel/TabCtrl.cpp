@@ -24,14 +24,9 @@ constexpr UINT MK_LBUTTON = 0x0001;
 
 QColor qcolor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
-// The control's face: the template font's size, drawn without anti-aliasing as the handheld does,
-// so painted pixels are the same everywhere.
-QFont tabFont()
-{
-    QFont f = Screen::font((9 * Screen::dpi() + 36) / 72);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
+// The control's face: the template font ("MS Shell Dlg" 9 points), so captions are as tall as the
+// template's labels, and smoothed as all text is.
+QFont tabFont() { return Screen::pointFont(9); }
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "SerialPort.h"
 
+#include <QFile>
 #include <QMetaObject>
 #include <QObject>
 #include <QSerialPort>
@@ -10,6 +11,10 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <algorithm>
 #include <chrono>
@@ -69,6 +74,7 @@ BOOL CSerialPort::bOpenDevice(const QString& device, unsigned baud)
         m_txFailed = false;
     }
     int fd = -1;
+    QString qtError;
     Line* l = line.get();
     QMetaObject::invokeMethod(
         l->context,
@@ -78,6 +84,7 @@ BOOL CSerialPort::bOpenDevice(const QString& device, unsigned baud)
             if (!s->open(QIODevice::ReadWrite) || !s->setBaudRate(qint32(baud)) || !s->setDataBits(QSerialPort::Data8)
                 || !s->setParity(QSerialPort::NoParity) || !s->setStopBits(QSerialPort::OneStop)
                 || !s->setFlowControl(QSerialPort::NoFlowControl)) {
+                qtError = s->errorString();
                 delete s;
                 return;
             }
@@ -104,14 +111,19 @@ BOOL CSerialPort::bOpenDevice(const QString& device, unsigned baud)
                 }
                 m_txCond.notify_all();
             });
-            QObject::connect(s, &QSerialPort::errorOccurred, l->context, [this](QSerialPort::SerialPortError e) {
-                if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError) {
+            QObject::connect(s, &QSerialPort::errorOccurred, l->context, [this, l](QSerialPort::SerialPortError e) {
+                if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError || e == QSerialPort::ReadError) {
                     {
                         std::lock_guard<std::mutex> lock(m_txMutex);
                         m_txFailed = true;
                     }
                     m_txCond.notify_all();
                 }
+                // A line that hung up (the other end gone, the adapter pulled) reports itself readable
+                // for ever with nothing to read: stop watching it and close it, from outside this
+                // signal, once the serial port has finished with it.
+                if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError)
+                    QMetaObject::invokeMethod(l->context, [this, l] { HangUp(l); }, Qt::QueuedConnection);
             });
             fd = int(s->handle());
         },
@@ -120,13 +132,72 @@ BOOL CSerialPort::bOpenDevice(const QString& device, unsigned baud)
         line->thread.quit();
         line->thread.wait();
         delete line->context;
+        SetOpenError(device, qtError);
         return FALSE;
     }
+    m_openErrno = 0;
+    m_openError.clear();
     m_line = std::move(line);
+    m_device = SystemLocation(device);
+    m_bHungUp = false;
     m_isPty = IsPseudoTerminal(fd);
     m_baud = baud;
     m_hPort = fd;
     return TRUE;
+}
+
+QString CSerialPort::SystemLocation(const QString& device)
+{
+    // As the serial port library names devices: a bare name is one under /dev.
+    if (device.startsWith(QLatin1Char('/')) || device.startsWith(QLatin1String("./"))
+        || device.startsWith(QLatin1String("../")))
+        return device;
+    return QStringLiteral("/dev/") + device;
+}
+
+void CSerialPort::SetOpenError(const QString& device, const QString& qtError)
+{
+    if (device.isEmpty()) {
+        m_device.clear();
+        m_openErrno = 0;
+        m_openError = qtError;
+        return;
+    }
+    // The serial port library's own message does not always carry the system's reason (a
+    // missing device, no permission): ask the system about the path itself.
+    const QByteArray path = QFile::encodeName(SystemLocation(device));
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0 || ::access(path.constData(), R_OK | W_OK) != 0) {
+        m_openErrno = errno;
+        m_openError = QString::fromLocal8Bit(std::strerror(errno));
+    } else {
+        m_openErrno = 0;
+        m_openError = qtError.isEmpty() ? QStringLiteral("cannot be opened") : qtError;
+    }
+    m_device = SystemLocation(device);
+}
+
+QString CSerialPort::OpenFailure() const
+{
+    QString text = (m_device.isEmpty() ? QStringLiteral("(no device)") : m_device) + QStringLiteral(": ") + m_openError;
+    if (m_openErrno == EACCES)
+        text += QStringLiteral("; the user must be in the group that owns the device (usually dialout: "
+                               "sudo usermod -aG dialout $USER, then log in again)");
+    return text;
+}
+
+void CSerialPort::HangUp(Line* l)
+{
+    if (!l->serial)
+        return;
+    delete l->serial; // closes the line (we are called from the event loop, not from its signal)
+    l->serial = nullptr;
+    if (l->timer)
+        l->timer->stop();
+    m_hPort = -1;
+    m_bHungUp = true;
+    m_txCond.notify_all();
+    OnHangUp();
 }
 
 void CSerialPort::vClosePort()

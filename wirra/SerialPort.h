@@ -40,6 +40,14 @@ public:
 
     // The line's file descriptor, -1 when closed.
     int handle() const { return m_hPort.load(); }
+    // True once the line hung up or failed to read and was closed by the reader; a new open clears it.
+    bool IsHungUp() const { return m_bHungUp.load(); }
+    // The device path last opened (or that failed to open), as the system names it.
+    QString Device() const { return m_device; }
+    // Why the last open failed: "<device>: <the system's reason>", with what to do about a
+    // permission refused; the system's error number (0 when not known).
+    QString OpenFailure() const;
+    int OpenErrno() const { return m_openErrno; }
     unsigned baud() const { return m_baud.load(); }
 
 protected:
@@ -56,14 +64,28 @@ protected:
     virtual void OnReceive(const char* data, std::size_t n) {}
     virtual void OnTimer() {}
     virtual void OnRateChanged() {}
+    // The line hung up and has been closed.
+    virtual void OnHangUp() {}
 
 private:
     struct Line; // the reader thread's objects
     void StartWrite();
+    void HangUp(Line* l); // in the reader thread
+    static QString SystemLocation(const QString& device);
+
+protected:
+    // Records why opening device failed (the serial library's text when the system has no better).
+    void SetOpenError(const QString& device, const QString& qtError);
+
+private:
 
     std::unique_ptr<Line> m_line;
     std::atomic<int> m_hPort{-1};
     std::atomic<unsigned> m_baud{0};
+    std::atomic<bool> m_bHungUp{false};
+    QString m_device;
+    QString m_openError;
+    int m_openErrno = 0;
     bool m_isPty = false; // no hardware buffer behind the driver
 
     std::mutex m_txMutex;

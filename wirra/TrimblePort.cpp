@@ -31,6 +31,7 @@ BOOL CTrimblePort::bOpenPort(platform::Window* owner, unsigned port, unsigned ba
     const QString device = wirra::PortDevice(port);
     if (device.isEmpty()) {
         vClosePort();
+        SetOpenError(QString(), QStringLiteral("port %1 has no device in the port map (ports.conf)").arg(port));
         return FALSE;
     }
     return bOpenDevice(owner, device, baud);

@@ -2,6 +2,7 @@
 #include "XmlDocument.h"
 
 #include "XmlEncoding.h"
+#include "XmlNameTable.h"
 #include "XmlText.h"
 
 #include <vector>
@@ -10,6 +11,8 @@ using namespace XmlChars;
 
 bool CXmlDocument::SetDocText(const char16_t* pszText)
 {
+    // New text is a new document: the file it came from no longer decides how it is saved.
+    m_nDocFlags &= ~XML_FILE_FLAGS;
     if (!pszText) {
         m_strDoc.clear();
         m_strDoc.shrink_to_fit();
@@ -24,6 +27,7 @@ bool CXmlDocument::SetDocText(const char16_t* pszText)
 
 bool CXmlDocument::SetDocText(std::u16string_view text)
 {
+    m_nDocFlags &= ~XML_FILE_FLAGS;
     m_strDoc.assign(text);
     m_result.Clear();
     return Parse();
@@ -104,11 +108,11 @@ uint32_t CXmlDocument::ParseChildren(uint32_t iParent, uint32_t nFrom)
     CXmlTokenizer tok(p, nLen);
     tok.SetOffset(nFrom);
     std::vector<OpenElement> stack; // explicit: deep nesting must not use the call stack
-    std::vector<uint32_t> openCounts; // open elements per name hash, once the stack is deep
+    // Per name, the innermost open element of that name (its place on the stack).
+    CXmlNameTable names(p, bIgnoreCase);
     auto popTo = [&](size_t k) {
-        if (!openCounts.empty())
-            for (size_t j = k; j < stack.size(); ++j)
-                --openCounts[stack[j].nKey];
+        for (size_t j = stack.size(); j-- > k;)
+            names.Value(stack[j].nName) = stack[j].nBelow;
         stack.resize(k);
     };
     uint32_t iFirst = 0;
@@ -140,51 +144,20 @@ uint32_t CXmlDocument::ParseChildren(uint32_t iParent, uint32_t nFrom)
                 iFirst = i;
             if (!t.bEmptyTag) {
                 uint32_t nName = t.nStart + 1;
-                uint32_t nHash = 2166136261u;
-                uint32_t k = nName;
-                for (; k < nLen && !EndsName(p[k]); ++k)
-                    nHash = (nHash ^ (bIgnoreCase ? Lower(p[k]) : p[k])) * 16777619u;
-                uint32_t nKey = (nHash ^ (nHash >> 16)) & 0xFFFF;
-                stack.push_back(OpenElement{nName, k - nName, i, nKey});
-                if (!openCounts.empty()) {
-                    ++openCounts[nKey];
-                } else if (stack.size() > 64) {
-                    openCounts.assign(0x10000, 0);
-                    for (const OpenElement& o : stack)
-                        ++openCounts[o.nKey];
-                }
+                uint32_t nNameLen = tok.NameLength(nName);
+                uint32_t id = names.Add(nName, nNameLen);
+                stack.push_back(OpenElement{nName, nNameLen, i, id, names.Value(id)});
+                names.Value(id) = uint32_t(stack.size() - 1);
             }
             break;
         }
         case XML_NODE_ENDTAG: {
             uint32_t nName = t.nStart + 2;
             uint32_t nNameLen = tok.NameLength(nName);
-            size_t k = stack.size();
-            if (!openCounts.empty()) {
-                // Deep stacks: skip the search when no open element can have this name, so
-                // that many stray end tags under deep nesting stay linear.
-                uint32_t nHash = 2166136261u;
-                for (uint32_t c = 0; c < nNameLen; ++c)
-                    nHash = (nHash ^ (bIgnoreCase ? Lower(p[nName + c]) : p[nName + c])) * 16777619u;
-                if (!openCounts[(nHash ^ (nHash >> 16)) & 0xFFFF])
-                    k = 0;
-            }
-            while (k > 0) {
-                const OpenElement& o = stack[k - 1];
-                if (o.nNameLen == nNameLen) {
-                    uint32_t c = 0;
-                    if (bIgnoreCase) {
-                        while (c < nNameLen && Lower(p[o.nNameStart + c]) == Lower(p[nName + c]))
-                            ++c;
-                    } else {
-                        while (c < nNameLen && p[o.nNameStart + c] == p[nName + c])
-                            ++c;
-                    }
-                    if (c == nNameLen)
-                        break;
-                }
-                --k;
-            }
+            // The innermost open element of that name; everything above it is closed unended.
+            uint32_t id = names.Find(nName, nNameLen);
+            uint32_t top = id == CXmlNameTable::kNone ? CXmlNameTable::kNone : names.Value(id);
+            size_t k = top == CXmlNameTable::kNone ? 0 : size_t(top) + 1;
             if (k == 0) {
                 m_result.Add("lone_end_tag")
                     .Text("tagname", std::u16string_view(p + nName, nNameLen))

@@ -124,7 +124,8 @@ private:
         uint32_t nNameStart;
         uint32_t nNameLen;
         uint32_t iElem;
-        uint32_t nKey; // hash of the name, for the stray end tag filter
+        uint32_t nName;  // the name's id in the parse's name table
+        uint32_t nBelow; // the next open element down the stack with the same name, or none
     };
     bool Blocked() const { return (m_nDocFlags & (XML_READ_STREAM | XML_WRITE_STREAM)) != 0; }
     bool Parse();

@@ -9,6 +9,8 @@ namespace XmlEncoding
 {
 constexpr int kUtf16LE = 1200;
 constexpr int kUtf16BE = 1201;
+constexpr int kUtf32LE = 12000;
+constexpr int kUtf32BE = 12001;
 constexpr int kUtf32 = 65005; // the engine's own number for every "UTF-32..." name (host order)
 constexpr int kUtf8 = 65001;
 

@@ -22,11 +22,27 @@ struct Mark
     int nFlag;
     int nUnit;
 };
+// UTF-32 comes first: its little-endian mark begins with UTF-16's. The UTF-32 rows have no
+// document flag; a document declared UTF-32 is saved with its mark, as UTF-16 is.
 constexpr Mark kMarks[] = {
+    {"\xFF\xFE\0\0", 4, "UTF-32LE", 0, 4},
+    {"\0\0\xFE\xFF", 4, "UTF-32BE", 0, 4},
     {"\xEF\xBB\xBF", 3, "UTF-8", CXmlDocument::XML_FILE_UTF8_BOM, 1},
     {"\xFF\xFE", 2, "UTF-16LE", CXmlDocument::XML_FILE_UTF16LE, 2},
     {"\xFE\xFF", 2, "UTF-16BE", CXmlDocument::XML_FILE_UTF16BE, 2},
 };
+
+constexpr const Mark& kUtf32LEMark = kMarks[0];
+constexpr const Mark& kUtf32BEMark = kMarks[1];
+constexpr const Mark& kUtf16LEMark = kMarks[3];
+constexpr const Mark& kUtf16BEMark = kMarks[4];
+
+constexpr int kEbcdicUS = 37;
+
+bool StartsWith(const char* p, size_t n, std::string_view prefix)
+{
+    return n >= prefix.size() && std::memcmp(p, prefix.data(), prefix.size()) == 0;
+}
 
 // A file larger than this cannot be indexed with 32-bit offsets.
 constexpr long long kMaxFileBytes = 0x7FFFFFF0LL;
@@ -105,8 +121,22 @@ bool CXmlFile::Read(const std::string& strPath, std::u16string& text, int& nFile
         }
     }
     if (!nOffset) {
+        // UTF-32 without a mark shows itself by "<" as its first unit.
+        if (StartsWith(head, nHead, std::string_view("<\0\0\0", 4)) || StartsWith(head, nHead, std::string_view("\0\0\0<", 4))) {
+            m_strEncoding = head[0] == '<' ? kUtf32LEMark.pszEncoding : kUtf32BEMark.pszEncoding;
+            m_nUnitSize = 4;
+        }
+    }
+    if (!nOffset && m_nUnitSize == 1) {
+        // The declaration is read as ASCII, past what some encodings put before the text (the
+        // ISO-2022-KR header, HZ's switch to ASCII); EBCDIC files are read as EBCDIC for it.
         std::u16string probe;
-        XmlEncoding::Utf8ToUtf16(std::string_view(head, nHead), probe);
+        if (StartsWith(head, nHead, "\x4C\x6F\xA7\x94")) // "<?xm" in EBCDIC
+            XmlEncoding::Decode(kEbcdicUS, std::string_view(head, nHead), probe);
+        else {
+            size_t nSkip = StartsWith(head, nHead, "\x1B$)C") ? 4 : StartsWith(head, nHead, "~}") ? 2 : 0;
+            XmlEncoding::Utf8ToUtf16(std::string_view(head + nSkip, nHead - nSkip), probe);
+        }
         std::u16string declared = CXmlDocument::DeclaredEncoding(probe);
         if (!declared.empty())
             m_strEncoding = Narrow(declared);
@@ -127,7 +157,7 @@ bool CXmlFile::Read(const std::string& strPath, std::u16string& text, int& nFile
 
     if (m_nUnitSize == 2) {
         size_t nUnits = block.size() / 2;
-        text.reserve(nUnits + nUnits / 100);
+        text.reserve(nUnits + nUnits / 100 + 1);
         size_t nNulls = 0;
         for (size_t i = 0; i < nUnits; ++i) {
             char16_t c;
@@ -145,6 +175,38 @@ bool CXmlFile::Read(const std::string& strPath, std::u16string& text, int& nFile
                 c = char16_t((c << 8) | (c >> 8));
             m_result.Add("endian_swap");
         }
+        // A last byte without its partner is broken input, as anywhere else: "?".
+        if (block.size() % 2)
+            text += u'?';
+        return true;
+    }
+
+    if (m_nUnitSize == 4) {
+        const bool bBigEndian = m_strEncoding == kUtf32BEMark.pszEncoding;
+        size_t nUnits = block.size() / 4;
+        size_t nNulls = 0, w = 0;
+        for (size_t i = 0; i < nUnits; ++i) {
+            char* u = block.data() + 4 * i;
+            if (!u[0] && !u[1] && !u[2] && !u[3]) {
+                ++nNulls;
+                continue;
+            }
+            if (bBigEndian) {
+                std::swap(u[0], u[3]);
+                std::swap(u[1], u[2]);
+            }
+            std::memmove(block.data() + 4 * w++, u, 4);
+        }
+        // A cut-off last unit stays behind the others, so that it becomes "?".
+        std::memmove(block.data() + 4 * w, block.data() + 4 * nUnits, block.size() % 4);
+        block.resize(4 * w + block.size() % 4);
+        if (nNulls)
+            m_result.Add("nulls_removed").Number("count", int64_t(nNulls));
+        m_result.Add("read").Text("encoding", std::string_view(m_strEncoding)).Number("length", int64_t(nUnits));
+        if (bBigEndian)
+            m_result.Add("endian_swap");
+        XmlEncoding::Decode(XmlEncoding::kUtf32, block, text);
+        m_result.Add("converted_to").Text("encoding", std::string_view("UTF-16")).Number("length", int64_t(text.size()));
         return true;
     }
 
@@ -194,12 +256,17 @@ bool CXmlFile::Write(const std::string& strPath, std::u16string_view text, int n
         std::u16string declared = CXmlDocument::DeclaredEncoding(text.substr(0, std::min<size_t>(text.size(), 1024)));
         m_strEncoding = declared.empty() ? "UTF-8" : Narrow(declared);
         int cp = XmlEncoding::GetCodePage(std::string_view(m_strEncoding));
-        // UTF-16 without its mark could not be told apart from a byte file when read back.
+        // UTF-16 and UTF-32 without their marks could not be told apart from a byte file when
+        // read back.
         if (cp == XmlEncoding::kUtf16LE)
-            pMark = &kMarks[1];
+            pMark = &kUtf16LEMark;
         else if (cp == XmlEncoding::kUtf16BE)
-            pMark = &kMarks[2];
-        if (pMark)
+            pMark = &kUtf16BEMark;
+        else if (cp == XmlEncoding::kUtf32 || cp == XmlEncoding::kUtf32LE)
+            pMark = &kUtf32LEMark;
+        else if (cp == XmlEncoding::kUtf32BE)
+            pMark = &kUtf32BEMark;
+        if (pMark && pMark->nUnit == 2)
             m_nUnitSize = 2;
     }
 
@@ -234,7 +301,7 @@ bool CXmlFile::Write(const std::string& strPath, std::u16string_view text, int n
     }
     if (!text.empty()) {
         if (m_nUnitSize == 2) {
-            bool bSwap = pMark == &kMarks[2];
+            bool bSwap = pMark == &kUtf16BEMark;
             size_t n0 = bytes.size();
             bytes.resize(n0 + text.size() * 2);
             for (size_t i = 0; i < text.size(); ++i) {

@@ -7,24 +7,35 @@
 #include "app/StavoApp.h"
 #include "app/StavoDlg.h"
 #include "app/Pages.h"
+#include "app/PositionStatus.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 
 #include "platform/Clock.h"
 #include "platform/KeyRouter.h"
 #include "platform/MessageBox.h"
+#include "platform/Screen.h"
 #include "platform/SingleInstance.h"
+#include "platform/StringTable.h"
+#include "platform/TrayIcon.h"
 
 #include "wirra/CSIFormat.h"
 #include "wirra/TrimblePort.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSet>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using namespace platform;
@@ -301,9 +312,310 @@ TEST_F(MainWindowTest, OkHidesAndATapOnTheIconRestores)
     EXPECT_FALSE(d.isMinimized());
 }
 
+namespace {
+
+// CPU time (user + system, in clock ticks) of this process's receiver reader threads.
+long ReaderTicks()
+{
+    long ticks = 0;
+    QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
+        if (!comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("wirra-reader"))
+            continue;
+        QFile stat(tasks.filePath(tid + QStringLiteral("/stat")));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (f.size() > 12)
+            ticks += f[11].toLong() + f[12].toLong(); // utime, stime
+    }
+    return ticks;
+}
+
+// Keys as a user presses them: to the widget that has the focus in the active window.
+void PressKey(QWidget* window, Qt::Key key)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus && window->isAncestorOf(focus) ? focus : window, key);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, AReceiverThatHangsUpCostsNothingAndIsReopenedWhenBack)
+{
+    CStavoDlg& d = *m_dlg;
+    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000));
+    CTrimblePort* before = d.m_pPort;
+
+    m_sim->stop(); // the receiver is unplugged
+    ASSERT_TRUE(waitUntil([&] { return d.m_pPort && d.m_pPort->IsHungUp(); }, 5000));
+    EXPECT_EQ(d.m_pPort->handle(), -1);
+    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text() == QStringLiteral("端口无数据"); }, 5000));
+    EXPECT_EQ(d.m_stStatus.Foreground(), RGB(255, 0, 0));
+    // While it is gone (ten watchdog ticks at this clock scale) the reader spends nothing.
+    const long ticks = ReaderTicks();
+    QTest::qWait(1000);
+    EXPECT_LT(ReaderTicks() - ticks, 20);
+    EXPECT_EQ(d.m_pPort, before); // nothing to reopen yet
+    EXPECT_EQ(d.m_stStatus.text(), QStringLiteral("端口无数据"));
+
+    // Plugged in again on the same device: opened as a power-on does, found, initialised, and
+    // the position comes back without a restart.
+    ASSERT_TRUE(m_sim->restart());
+    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000)) << m_sim->dump();
+    ASSERT_NE(d.m_pPort, nullptr);
+    EXPECT_NE(d.m_pPort->handle(), -1);
+    EXPECT_FALSE(d.m_pPort->IsHungUp());
+    std::size_t at = 0;
+    EXPECT_TRUE(m_sim->find(QStringLiteral("$JOFF"), &at));
+    EXPECT_TRUE(m_sim->find(QStringLiteral("$JSHOW"), nullptr, at + 1));
+    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000))
+        << qPrintable(d.m_stStatus.text()) << m_sim->dump();
+}
+
+TEST_F(MainWindowTest, EscInAMessageBoxIsTheBoxsOwn)
+{
+    // Real boxes, shown over the main window: Esc answers the box as the box does, and never
+    // reaches the main window as its exit command (which would stack another question on top).
+    CStavoDlg& d = *m_dlg;
+    struct Case {
+        const char* what;
+        std::function<int()> open;
+        const char* text;
+        int result;
+    };
+    const Case cases[] = {
+        {"the exit question",
+         [&] {
+             d.SendMessage(WM_COMMAND, ID_APP_ESCAPE, 0);
+             return IDNO;
+         },
+         "确定退出程序？", IDNO},
+        {"the port-taken box",
+         [&] { return MessageBox(&d, LoadString(IDS_PORT_BUSY), d.windowTitle(), MB_ICONINFORMATION); },
+         "GPS连接端口已被占用！", IDOK},
+        {"a question with Cancel", [&] { return MessageBox(&d, QStringLiteral("CORS网络连接中,\n确定要退出吗？"), d.windowTitle(), MB_OKCANCEL | MB_ICONQUESTION); },
+         "CORS网络连接中,\n确定要退出吗？", IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        QStringList shown;
+        bool pressed = false;
+        QTimer driver;
+        driver.setInterval(20);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (!box->property("seen").toBool()) {
+                box->setProperty("seen", true);
+                shown << box->text();
+            }
+            if (!pressed) {
+                pressed = true;
+                // Pressed outside this slot: a box the key opens runs its own loop, in which this
+                // timer must go on firing.
+                QTimer::singleShot(0, box, [box] {
+                    QApplication::setActiveWindow(box);
+                    PressKey(box, Qt::Key_Escape);
+                });
+            } else {
+                box->reject(); // a box stacked by the key: unwind without further keys
+            }
+        });
+        driver.start();
+        const int result = c.open();
+        driver.stop();
+        EXPECT_EQ(shown.join(QStringLiteral(" | ")).toStdString(), c.text) << c.what;
+        EXPECT_EQ(result, c.result) << c.what;
+        EXPECT_TRUE(d.isVisible()) << c.what;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.what;
+    }
+    EXPECT_EQ(m_sim->count(QStringLiteral("$JSAVE")), 0);
+}
+
+TEST_F(MainWindowTest, EscInAnOpenDropDownListIsStillTheExitCommand)
+{
+    // The list a page's combo box (or an in-place editor) drops down belongs to the main window.
+    CStavoDlg& d = *m_dlg;
+    auto* combo = new QComboBox(d.Page(0));
+    combo->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    combo->show();
+    combo->setFocus();
+    combo->showPopup();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::activePopupWidget() != nullptr; }, 2000));
+    Answers no({IDNO});
+    QWidget* popup = QApplication::activePopupWidget();
+    QWidget* target = popup->focusWidget() ? popup->focusWidget() : popup;
+    QTest::keyClick(target, Qt::Key_Escape);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, QStringLiteral("确定退出程序？"));
+    combo->hidePopup();
+    delete combo;
+}
+
+TEST_F(MainWindowTest, OneSmoothedTextInTheTemplateFontEverywhere)
+{
+    CStavoDlg& d = *m_dlg;
+    QLabel* label = nullptr;
+    for (QLabel* l : d.findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("N:"))
+            label = l;
+    ASSERT_NE(label, nullptr);
+    // Tab captions in the tab control's template font: as tall as the template's labels.
+    EXPECT_EQ(d.m_tab.font().pixelSize(), label->font().pixelSize());
+    EXPECT_EQ(QFontMetrics(d.m_tab.font()).height(), QFontMetrics(label->font()).height());
+    // Smoothed text everywhere: edges of the strokes are drawn in shades between text and ground.
+    auto shades = [](QWidget& w) {
+        const QImage img = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QSet<QRgb> colours;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                colours.insert(img.pixel(x, y));
+        return colours.size();
+    };
+    d.m_stNorth.setText(QStringLiteral("31°13'49.4223\""));
+    EXPECT_GT(shades(*label), 4);
+    EXPECT_GT(shades(d.m_stNorth), 4);
+    EXPECT_FALSE(d.m_tab.font().styleStrategy() & QFont::NoAntialias);
+    // A western longitude fits its place whole (with the wider stand-in face it lost its end).
+    const QString west = stavo::FormatDms(-121.474);
+    EXPECT_LE(QFontMetrics(d.m_stEast.PaintFont()).horizontalAdvance(west), d.m_stEast.width()) << qPrintable(west);
+}
+
+class LandscapeMainWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        Screen::setSize(640, 480);
+        MainWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        Screen::reset();
+    }
+};
+
+TEST_F(LandscapeMainWindowTest, TheWindowFillsTheScreenItIsShownOn)
+{
+    CStavoDlg& d = *m_dlg;
+    EXPECT_EQ(d.size(), QSize(640, 480));
+    EXPECT_EQ(d.m_tab.geometry(), QRect(0, 0, 640, 440));
+}
+
+// The main window run as the program runs it: modally, with the notification area's path taken.
+class ModalMainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_sim = std::make_unique<SimHarness>(QStringList{QStringLiteral("--baud"), QStringLiteral("9600"),
+                                                          QStringLiteral("--seed"), QStringLiteral("3"),
+                                                          QStringLiteral("--time-scale"), QStringLiteral("10")});
+        ASSERT_TRUE(m_sim->ready());
+        qputenv("XDG_CONFIG_HOME", m_sim->home().toUtf8());
+        Clock::setRealScale(0.1);
+        TrayIcon::ForceAvailable(true);
+        m_app = std::make_unique<CStavoApp>();
+        ASSERT_TRUE(m_app->InitApplication());
+    }
+    void TearDown() override
+    {
+        SetAppPreTranslate(nullptr);
+        m_app.reset();
+        TrayIcon::ForceAvailable(std::nullopt);
+        Clock::setRealScale(1.0);
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+    std::unique_ptr<SimHarness> m_sim;
+    std::unique_ptr<CStavoApp> m_app;
+};
+
+TEST_F(ModalMainWindowTest, OkHidesTheWindowAndTheProgramRunsOnUntilTheExitSequence)
+{
+    CStavoDlg d;
+    m_app->AttachMainWindow(&d);
+    // Steps run from the modal loop itself, as a user's actions would arrive.
+    int step = 0;
+    QString failure;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 hiddenAt = 0;
+    int offsBeforeHiding = 0;
+    double positionSeenAt = -1;
+    QString statusWhenHidden;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (clock.elapsed() > 60000) { // never hang the suite
+            failure = QStringLiteral("step %1 did not complete").arg(step);
+            driver.stop();
+            d.EndDialog(IDCANCEL);
+            return;
+        }
+        switch (step) {
+        case 0: // running and initialised
+            if (!d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")))
+                return;
+            offsBeforeHiding = m_sim->count(QStringLiteral("$JOFF"));
+            QApplication::setActiveWindow(&d);
+            PressKey(&d, Qt::Key_Return); // OK
+            hiddenAt = clock.elapsed();
+            step = 1;
+            return;
+        case 1: // hidden, and the loop goes on: this timer still fires
+            if (d.isVisible()) {
+                failure = QStringLiteral("Enter did not hide the window");
+                d.EndDialog(IDCANCEL);
+                return;
+            }
+            statusWhenHidden = d.m_stStatus.text();
+            positionSeenAt = d.m_pDecoder->m_dUtcSeconds;
+            step = 2;
+            return;
+        case 2: // hidden for a while: the port stays open and messages keep being dispatched
+            if (clock.elapsed() - hiddenAt < 1500 || d.m_pDecoder->m_dUtcSeconds == positionSeenAt)
+                return;
+            EXPECT_NE(d.m_pPort, nullptr);
+            EXPECT_NE(d.m_pPort->handle(), -1);
+            // Nothing but what a running program sends: no "$JOFF" of a closing port, no "$JSAVE".
+            EXPECT_EQ(m_sim->count(QStringLiteral("$JOFF")), offsBeforeHiding);
+            EXPECT_EQ(m_sim->count(QStringLiteral("$JSAVE")), 0);
+            ASSERT_NE(TrayIcon::Find(stavo::NOTIFY_ICON_ID), nullptr);
+            TrayIcon::Find(stavo::NOTIFY_ICON_ID)->Tap();
+            step = 3;
+            return;
+        case 3: // the tap brought it back; now the exit sequence, the only way out
+            if (!d.isVisible())
+                return;
+            SetMessageBoxResponder([](const MessageBoxCall&) { return IDYES; });
+            QApplication::setActiveWindow(&d);
+            PressKey(&d, Qt::Key_Escape);
+            step = 4;
+            return;
+        default: return;
+        }
+    });
+    driver.start();
+    d.DoModal();
+    driver.stop();
+    SetMessageBoxResponder(nullptr);
+    EXPECT_EQ(failure, QString());
+    EXPECT_EQ(step, 4) << "the modal loop ended at step " << step;
+    EXPECT_FALSE(d.isVisible());
+    QElapsedTimer t;
+    t.start();
+    while (m_sim->count(QStringLiteral("$JSAVE")) != 1 && t.elapsed() < 3000)
+        QTest::qWait(20);
+    EXPECT_EQ(m_sim->count(QStringLiteral("$JSAVE")), 1);
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false); // as the program: a hidden main window runs on
     res::RegisterResources();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -6,8 +6,14 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -187,4 +193,63 @@ TEST(SingleInstance, SecondCopyEndsAtOnceAndRaisesTheFirst)
     // The second copy never opened the port: "$JOFF" came only from the first copy's opening and
     // output initialisation.
     EXPECT_EQ(sim.count(QStringLiteral("$JOFF")), 2);
+}
+
+TEST(Connection, APortThatCannotBeOpenedIsExplainedOnStandardError)
+{
+    // The box stays "GPS连接端口已被占用！" and the program still ends at once; standard error says
+    // which device and why, and what to do when permission is refused.
+    struct Case {
+        const char* what;
+        const char* device;
+        int err;
+    };
+    const Case cases[] = {{"missing device", "ttyGONE", ENOENT}, {"no permission", "ttyLOCKED", EACCES}};
+    for (const Case& c : cases) {
+        QTemporaryDir home;
+        const QString data = home.path() + QStringLiteral("/stavo");
+        QDir().mkpath(data);
+        const QString device = data + QLatin1Char('/') + QLatin1String(c.device);
+        QFile map(data + QStringLiteral("/ports.conf"));
+        ASSERT_TRUE(map.open(QIODevice::WriteOnly));
+        map.write(QStringLiteral("4=%1\n").arg(device).toUtf8());
+        map.close();
+        QProcess proc;
+        if (c.err == EACCES) {
+            QFile locked(device);
+            ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+            locked.close();
+            if (::geteuid() == 0) {
+                // Root may open anything: the program runs as nobody, for whom the device is closed.
+                QFile::setPermissions(device, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+                for (const QString& dir : {home.path(), data})
+                    QFile::setPermissions(dir, QFileDevice::Permissions(0x7777));
+                QFile::setPermissions(map.fileName(), QFileDevice::Permissions(0x4444));
+                proc.setChildProcessModifier([] {
+                    if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                        ::_exit(99);
+                });
+            } else {
+                QFile::setPermissions(device, QFileDevice::Permissions());
+            }
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("STAVO_MSGBOX_LOG"), home.path() + QStringLiteral("/boxes.log"));
+        env.insert(QStringLiteral("HOME"), home.path());
+        proc.setProcessEnvironment(env);
+        proc.start(QStringLiteral(STAVO_EXE), QStringList());
+        ASSERT_TRUE(proc.waitForFinished(20000)) << c.what;
+        const QString err = QString::fromLocal8Bit(proc.readAllStandardError());
+        ASSERT_NE(proc.exitCode(), 99) << c.what << ": could not run the program as nobody";
+        EXPECT_EQ(proc.exitStatus(), QProcess::NormalExit) << c.what;
+        EXPECT_EQ(proc.exitCode(), 0) << c.what;
+        QFile boxes(home.path() + QStringLiteral("/boxes.log"));
+        ASSERT_TRUE(boxes.open(QIODevice::ReadOnly)) << c.what << ": " << qPrintable(err);
+        EXPECT_EQ(QString::fromUtf8(boxes.readAll()), QStringLiteral("64 1 GPS连接端口已被占用！\n")) << c.what;
+        EXPECT_TRUE(err.contains(QStringLiteral("port 4: %1: %2").arg(device, QString::fromLocal8Bit(std::strerror(c.err)))))
+            << c.what << ": " << qPrintable(err);
+        EXPECT_EQ(err.contains(QStringLiteral("dialout")), c.err == EACCES) << c.what << ": " << qPrintable(err);
+    }
 }

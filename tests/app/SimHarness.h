@@ -57,6 +57,26 @@ public:
     }
 
     bool ready() const { return QFile::exists(m_link); }
+    QString link() const { return m_link; }
+
+    // Ends the simulator (SIGTERM: it removes its link; the line hangs up for whoever holds it).
+    void stop()
+    {
+        m_sim.terminate();
+        m_sim.waitForFinished(5000);
+    }
+    // Starts it again on the same link (its command log starts afresh); true once the link is there.
+    bool restart()
+    {
+        m_sim.start();
+        if (!m_sim.waitForStarted(5000))
+            return false;
+        QElapsedTimer t;
+        t.start();
+        while (!QFile::exists(m_link) && t.elapsed() < 5000)
+            QThread::msleep(10);
+        return QFile::exists(m_link);
+    }
     QString home() const { return m_home.path(); }
     QString dataFolder() const { return m_dataFolder; }
     QString logPath() const { return m_log; }

@@ -6,12 +6,16 @@
 #include <platform/RuntimeClass.h>
 #include <platform/Screen.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace platform;
 using namespace tesseltest;
@@ -188,6 +192,65 @@ TEST(MyDialog, SettingsFileEdgeCases)
     SettingsPage nowhere;
     nowhere.SerializeSettings(dir.filePath(QStringLiteral("no/such/folder/x.set")), 0);
     EXPECT_EQ(nowhere.calls, 0);
+}
+
+TEST(MyDialog, SettingsAreReplacedWholeOrNotAtAll)
+{
+    addPageTemplate();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.set"));
+    SettingsPage first;
+    first.number = 4;
+    first.text = QStringLiteral("旧的设置");
+    first.SerializeSettings(path, 0);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray old = f.readAll();
+    f.close();
+    ASSERT_EQ(old.size(), 4 + 8 + 4 + 2 * 4);
+
+    // While the page writes, the file on disk is still the old one (a crash now loses nothing).
+    struct Watching : SettingsPage {
+        QString file;
+        QByteArray seen;
+        void Serialize(CArchive& ar) override
+        {
+            SettingsPage::Serialize(ar);
+            ar.Flush();
+            QFile g(file);
+            if (g.open(QIODevice::ReadOnly))
+                seen = g.readAll();
+        }
+    } second;
+    second.file = path;
+    second.number = 5;
+    second.text = QStringLiteral("new");
+    second.SerializeSettings(path, 0);
+    EXPECT_EQ(second.seen, old);
+    SettingsPage check;
+    check.SerializeSettings(path, 2);
+    EXPECT_EQ(check.number, 5);
+    EXPECT_EQ(check.text, QStringLiteral("new"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.set")});
+
+    // A disk that fills up halfway (a file size limit stands in for it) keeps the old settings.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    SettingsPage big;
+    big.text = QString(10000, QLatin1Char('x'));
+    big.SerializeSettings(path, 0);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    SettingsPage after;
+    after.SerializeSettings(path, 2);
+    EXPECT_FALSE(after.failed);
+    EXPECT_EQ(after.number, 5);
+    EXPECT_EQ(after.text, QStringLiteral("new"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.set")});
 }
 
 TEST(MyDialog, RunTimeClassRecordAndCreationByName)

@@ -6,6 +6,7 @@
 #include "platform/Window.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,9 +19,12 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 extern "C" int posix_openpt(int);
 extern "C" int grantpt(int);
@@ -291,4 +295,105 @@ TEST_F(PortTest, WaitIsBoundedWhenNobodyReadsTheLine)
     EXPECT_TRUE(port.bWaitWriteBufferEmpty());
     reader.join();
     EXPECT_EQ(got, std::size_t(lots.size()));
+}
+
+namespace {
+// CPU time (user + system, in clock ticks) of this process's reader threads.
+long ReaderTicks()
+{
+    long ticks = 0;
+    QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
+        if (!comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("wirra-reader"))
+            continue;
+        QFile stat(tasks.filePath(tid + QStringLiteral("/stat")));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray s = stat.readAll();
+        const QList<QByteArray> f = s.mid(s.lastIndexOf(')') + 2).split(' ');
+        if (f.size() > 12)
+            ticks += f[11].toLong() + f[12].toLong(); // utime, stime
+    }
+    return ticks;
+}
+} // namespace
+
+TEST_F(PortTest, AHungUpLineIsClosedAndCostsNothing)
+{
+    // The other end goes away (the receiver's cable pulled, a simulator killed): the reader must
+    // stop watching a line that reads as ready for ever with nothing in it.
+    ASSERT_FALSE(port.IsHungUp());
+    const QString device = port.Device();
+    EXPECT_EQ(device, QString::fromStdString(pty.slave));
+    ::close(pty.master);
+    pty.master = -1;
+    ASSERT_TRUE(SpinUntil([&] { return port.IsHungUp(); }));
+    EXPECT_EQ(port.handle(), -1);
+    EXPECT_EQ(port.Device(), device); // kept, so that the program can reopen the same device
+    const long before = ReaderTicks();
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    // A spinning reader would take most of that second; a closed line takes nothing.
+    EXPECT_LT(ReaderTicks() - before, 20);
+    // Writes and waits on the closed line return at once.
+    port.vWriteToPort(QStringLiteral("$JOFF\r\n"), 0, 0);
+    EXPECT_FALSE(port.bWaitWriteBufferEmpty());
+}
+
+TEST_F(PortTest, ALineHungUpByTheSystemIsClosed)
+{
+    // What the system does when a USB adapter is pulled: every open file of the line is hung up
+    // and reads end at once with nothing.
+    const int fd = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    if (::ioctl(fd, TIOCVHANGUP) != 0) {
+        ::close(fd);
+        GTEST_SKIP() << "hanging up a line needs privilege here";
+    }
+    ::close(fd);
+    ASSERT_TRUE(SpinUntil([&] { return port.IsHungUp(); }));
+    EXPECT_EQ(port.handle(), -1);
+}
+
+TEST(Port, AFailedOpenSaysWhy)
+{
+    QTemporaryDir dir;
+    struct Case {
+        const char* what;
+        QString device;
+        int err;
+        bool hint;
+    };
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    {
+        QFile f(locked);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    std::vector<Case> cases = {
+        {"missing device", dir.filePath(QStringLiteral("ttyGONE")), ENOENT, false},
+    };
+    if (::geteuid() != 0) // permissions do not hold for root
+        cases.push_back({"no permission", locked, EACCES, true});
+    for (const Case& c : cases) {
+        CTrimblePort port;
+        EXPECT_FALSE(port.bOpenDevice(nullptr, c.device, 9600)) << c.what;
+        EXPECT_EQ(port.OpenErrno(), c.err) << c.what;
+        const QString why = port.OpenFailure();
+        EXPECT_TRUE(why.startsWith(c.device + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(c.err))))
+            << c.what << ": " << qPrintable(why);
+        EXPECT_EQ(why.contains(QStringLiteral("dialout")), c.hint) << c.what << ": " << qPrintable(why);
+    }
+
+    // A port in use: the serial library's reason, with the device.
+    Pty pty;
+    CTrimblePort first, second;
+    ASSERT_TRUE(first.bOpenDevice(nullptr, QString::fromStdString(pty.slave), 9600));
+    EXPECT_FALSE(second.bOpenDevice(nullptr, QString::fromStdString(pty.slave), 9600));
+    EXPECT_TRUE(second.OpenFailure().startsWith(QString::fromStdString(pty.slave) + QStringLiteral(": ")))
+        << qPrintable(second.OpenFailure());
+    EXPECT_GT(second.OpenFailure().size(), int(pty.slave.size()) + 2);
 }

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <random>
+#include <vector>
 
 TEST(XmlParsing, ResultEntriesAndVerdicts)
 {
@@ -218,4 +221,147 @@ TEST(XmlParsing, LongTagsKeepTheirLengths)
     ASSERT_TRUE(d.SetAttributeAt(CXmlDocument::XML_POS_CHILD, u"z", u"1"));
     ASSERT_TRUE(d.SetTextAt(CXmlDocument::XML_POS_CHILD, u"w"));
     EXPECT_EQ(d.GetDocText(), u"<a><b>new" + longEnd + u"<c x=\"" + bigValue + u"\" z=\"1\">w</c></a>");
+}
+
+namespace
+{
+// The straightforward reading of the end-tag rule, to check the engine against: an end tag closes
+// the innermost open element of its name (searched down the stack), every element above it is
+// unended; an end tag with no open element of its name is a stray. An element's parent is then its
+// nearest enclosing element that ended properly (or the document), its length the start tag's
+// when unended, else up to and including its end tag.
+struct RefElement
+{
+    std::u16string name;
+    uint32_t nStart = 0, nStartTag = 0, nLength = 0, iParent = 0;
+    bool bUnended = false;
+};
+
+std::u16string Fold(std::u16string s, bool bIgnoreCase)
+{
+    if (bIgnoreCase)
+        for (char16_t& c : s)
+            c = (c >= 'A' && c <= 'Z') ? char16_t(c + 32) : c;
+    return s;
+}
+
+std::string ReferenceParse(const std::vector<std::pair<std::u16string, int>>& tags, std::u16string& doc,
+                           std::vector<RefElement>& elems, bool bIgnoreCase)
+{
+    std::string result;
+    std::vector<uint32_t> stack;       // element numbers, 1-based
+    std::vector<uint32_t> openParent;  // parent in the nesting as written
+    elems.assign(1, RefElement{});
+    openParent.assign(1, 0);
+    auto entry = [&](const std::string& s) { result += s; };
+    auto closeUnended = [&](size_t from, uint32_t nOffset2) {
+        for (size_t j = stack.size(); j-- > from;) {
+            RefElement& e = elems[stack[j]];
+            e.bUnended = true;
+            e.nLength = e.nStartTag;
+            entry("<unended_start_tag tagname=\"" + U8(e.name) + "\" offset=\"" + std::to_string(e.nStart) +
+                  "\" offset2=\"" + std::to_string(nOffset2) + "\"/>");
+        }
+        stack.resize(from);
+    };
+    for (const auto& [name, kind] : tags) {
+        const uint32_t at = uint32_t(doc.size());
+        if (kind == 2) { // end tag
+            doc += u"</" + name + u">";
+            size_t k = stack.size();
+            while (k > 0 && Fold(elems[stack[k - 1]].name, bIgnoreCase) != Fold(name, bIgnoreCase))
+                --k;
+            if (k == 0) {
+                entry("<lone_end_tag tagname=\"" + U8(name) + "\" offset=\"" + std::to_string(at) + "\"/>");
+            } else {
+                closeUnended(k, at);
+                RefElement& e = elems[stack.back()];
+                e.nLength = uint32_t(doc.size()) - e.nStart;
+                stack.pop_back();
+            }
+        } else {
+            doc += u"<" + name + (kind == 1 ? u"/>" : u">");
+            RefElement e;
+            e.name = name;
+            e.nStart = at;
+            e.nStartTag = e.nLength = uint32_t(doc.size()) - at;
+            elems.push_back(e);
+            openParent.push_back(stack.empty() ? 0 : stack.back());
+            if (kind == 0)
+                stack.push_back(uint32_t(elems.size() - 1));
+        }
+        doc += u"t";
+    }
+    closeUnended(0, uint32_t(doc.size()));
+    for (size_t i = 1; i < elems.size(); ++i) {
+        uint32_t p = openParent[i];
+        while (p && elems[p].bUnended)
+            p = openParent[p];
+        elems[i].iParent = p;
+    }
+    return result;
+}
+} // namespace
+
+TEST(XmlParsing, EndTagsCloseTheInnermostElementOfTheirNameWhateverTheNames)
+{
+    // Random runs of start, empty and end tags over a few names that differ in case and length,
+    // checked against the plain stack search: same entries in the same order, same elements
+    // closed, unended and moved.
+    const std::u16string names[] = {u"a", u"A", u"b", u"ab", u"aB", u"c"};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        const bool bIgnoreCase = round % 2 == 1;
+        std::vector<std::pair<std::u16string, int>> tags;
+        const int n = 1 + int(rng() % 14);
+        for (int i = 0; i < n; ++i)
+            tags.emplace_back(names[rng() % 6], int(rng() % 5 < 2 ? 2 : rng() % 4 == 0 ? 1 : 0));
+        std::u16string doc;
+        std::vector<RefElement> want;
+        std::string wantResult = ReferenceParse(tags, doc, want, bIgnoreCase);
+        CXmlDocument d;
+        d.SetDocFlags(bIgnoreCase ? CXmlDocument::XML_IGNORE_CASE : 0);
+        d.SetDocText(doc);
+        std::string got = U8(d.GetResult());
+        for (const char* tail : {"<no_root_element/>", "<root_has_sibling/>"})
+            if (got.size() >= std::strlen(tail) && got.compare(got.size() - std::strlen(tail), std::string::npos, tail) == 0)
+                got.resize(got.size() - std::strlen(tail));
+        ASSERT_EQ(got, wantResult) << U8(doc) << (bIgnoreCase ? " (ignoring case)" : "");
+        ASSERT_EQ(d.ElementCount(), want.size()) << U8(doc);
+        for (uint32_t i = 1; i < want.size(); ++i) {
+            const XmlElemRecord& r = d.Record(i);
+            EXPECT_EQ(r.nStart, want[i].nStart) << U8(doc) << " element " << i;
+            EXPECT_EQ(r.nLength, want[i].nLength) << U8(doc) << " element " << i;
+            EXPECT_EQ(r.iParent, want[i].iParent) << U8(doc) << " element " << i;
+            EXPECT_EQ((r.nFlags & XML_ELEM_UNENDED) != 0, want[i].bUnended) << U8(doc) << " element " << i;
+        }
+    }
+}
+
+TEST(XmlParsing, StrayEndTagsUnderManyDistinctOpenNames)
+{
+    // The shape that made end tags quadratic: every end tag names no open element, while many
+    // different names are open. Results stay as the rule says: all strays, then every element
+    // unended, innermost first.
+    const int n = 20000;
+    std::u16string s;
+    for (int i = 0; i < n; ++i)
+        s += u"<n" + U16(std::to_string(i)) + u">";
+    for (int i = 0; i < n; ++i)
+        s += u"</m" + U16(std::to_string(i)) + u">";
+    s += u"</n0>";
+    CXmlDocument d;
+    EXPECT_FALSE(d.SetDocText(s));
+    const std::string r = U8(d.GetResult());
+    EXPECT_EQ(r.rfind("<lone_end_tag tagname=\"m0\" offset=\"", 0), 0u) << r.substr(0, 80);
+    // n0 closes normally; n1 .. n19999 are unended, so all of them hang under n0 in order.
+    const XmlElemRecord& root = d.Record(1);
+    EXPECT_EQ(root.nFlags & XML_ELEM_UNENDED, 0u);
+    EXPECT_EQ(root.nLength, s.size());
+    uint32_t count = 0;
+    for (uint32_t c = root.iChild; c; c = d.Record(c).iNext) {
+        EXPECT_EQ(d.Record(c).iParent, 1u);
+        ++count;
+    }
+    EXPECT_EQ(count, uint32_t(n - 1));
 }

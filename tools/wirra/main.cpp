@@ -8,6 +8,7 @@
 #include "TrimblePort.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <sys/stat.h>
 
@@ -74,8 +75,11 @@ int DecodeDevice(int argc, char** argv, const char* path, unsigned baud, double 
 {
     QCoreApplication app(argc, argv);
     CTrimblePort port;
-    if (!port.bOpenDevice(nullptr, QString::fromLocal8Bit(path), baud)) {
-        std::fprintf(stderr, "stavo-decode: cannot open %s at %u baud\n", path, baud);
+    // The path as given, relative to the working folder (the serial library would look a relative
+    // path up under /dev).
+    const QString device = QFileInfo(QString::fromLocal8Bit(path)).absoluteFilePath();
+    if (!port.bOpenDevice(nullptr, device, baud)) {
+        std::fprintf(stderr, "stavo-decode: cannot open %s at %u baud: %s\n", path, baud, qPrintable(port.OpenFailure()));
         return 1;
     }
     for (const std::string& c : commands) {
@@ -90,8 +94,13 @@ int DecodeDevice(int argc, char** argv, const char* path, unsigned baud, double 
         if (seconds > 0
             && std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= seconds)
             break;
-        if (!port.m_out.WaitForMessage(100))
+        if (!port.m_out.WaitForMessage(100)) {
+            if (port.IsHungUp()) {
+                std::fprintf(stderr, "stavo-decode: %s hung up\n", path);
+                break;
+            }
             continue;
+        }
         while (port.m_out.Read() == 1)
             printer.Print(port.m_out.Current().Type(), port.m_out.Current().Id(), port.pCurrentMessage(),
                           port.nCurrentLength());
