@@ -42,28 +42,39 @@ void CCorsConfig::BuildEmpty()
     m_doc.LeaveElement();
 }
 
-bool CCorsConfig::Save() { return !m_path.isEmpty() && m_doc.SaveFile(LocalPath(m_path)); }
+bool CCorsConfig::Save()
+{
+    if (m_path.isEmpty())
+        return false;
+    // A file we could not use is written over only once its bytes are safe under another name.
+    if (m_keepFile && !MoveAside())
+        return false;
+    m_keepFile = false;
+    return m_doc.SaveFile(LocalPath(m_path));
+}
 
-void CCorsConfig::MoveAside()
+bool CCorsConfig::MoveAside()
 {
     // The user's casters are never destroyed silently: a file we cannot use keeps its bytes under a
     // time-stamped name next to it before the empty document takes its place.
     const QFileInfo info(m_path);
     if (!info.exists() || info.size() == 0)
-        return;
+        return true;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString target = m_path + QStringLiteral(".broken-") + stamp;
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = m_path + QStringLiteral(".broken-") + stamp + QLatin1Char('-') + QString::number(n);
-    if (QFile::rename(m_path, target) || QFile::copy(m_path, target))
-        m_movedAside = target;
+    if (!QFile::rename(m_path, target) && !QFile::copy(m_path, target))
+        return false;
+    m_movedAside = target;
+    return true;
 }
 
 QStringList CCorsConfig::Load()
 {
     QStringList addresses;
-    if (m_path.isEmpty() || !m_doc.LoadFile(LocalPath(m_path))) {
-        MoveAside();
+    m_keepFile = m_path.isEmpty() || !m_doc.LoadFile(LocalPath(m_path));
+    if (m_keepFile) {
         BuildEmpty();
         Save();
         return addresses;

@@ -39,8 +39,9 @@ public:
     const QString& Path() const { return m_path; }
 
     // Reads the file. A missing file, or one that cannot be read or is not well-formed, is replaced
-    // by the empty document (an existing one is first renamed aside, see MovedAside). Returns the
-    // stored addresses in file order, up to the first placeholder.
+    // by the empty document (an existing one is first renamed aside, see MovedAside; one that cannot
+    // be renamed is left as it is, and saves fail). Returns the stored addresses in file order, up to
+    // the first placeholder.
     QStringList Load();
     // The caster stored at this index (0 first); false when there is none.
     bool Read(int index, DataCentre* out);
@@ -63,10 +64,11 @@ private:
     bool FindCaster(const QString& address);
     QString ChildText(const char16_t* name);
     QStringList Items();
-    void MoveAside();
+    bool MoveAside();
 
     QString m_path;
     QString m_movedAside;
+    bool m_keepFile = false; // the file on disk could not be used and is not yet moved aside
     CXmlDocument m_doc;
 };
 

@@ -307,6 +307,8 @@ void CLogonCORSDlg::OnConnectButton()
         cors::HasControlCharacter(mountPoint))
         return;
     m_strSource = m_cbSource->currentText();
+    // Stored as made if accepted: a fetch while the answer is awaited reads the fields anew.
+    m_login = {m_strServerIp, m_nPort, m_strSource, m_strUser, m_sources};
     OpenCorrectionConnection(cors::BuildMountPointRequest(mountPoint, m_strUser, m_strPassword));
     UpdateConnectButton();
 }
@@ -522,16 +524,7 @@ void CLogonCORSDlg::LoadDataCentre(int index, bool atStartUp)
         SelectEntry(m_cbUser, dc.lastUser);
 }
 
-void CLogonCORSDlg::SaveAcceptedLogin()
-{
-    cors::AcceptedLogin login;
-    login.address = m_strServerIp;
-    login.port = m_nPort;
-    login.source = m_strSource;
-    login.user = m_strUser;
-    login.sources = m_sources;
-    m_config.SaveAcceptedLogin(login);
-}
+void CLogonCORSDlg::SaveAcceptedLogin() { m_config.SaveAcceptedLogin(m_login); }
 
 void CLogonCORSDlg::ClearCorsHistory()
 {

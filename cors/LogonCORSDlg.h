@@ -53,6 +53,7 @@ public:
     QStringList m_sources; // the source combo box's entries, in its order
     QString m_strSourceTable;
     qint64 m_nRecvBytes = 0;
+    cors::AcceptedLogin m_login; // what the login under way stores when the caster accepts it
 
     CCESocket* m_pTableSocket = nullptr;
     CVRSSocket* m_pVrsSocket = nullptr;

@@ -149,3 +149,32 @@ TEST_F(CorsConfigTest, AFileThatCannotBeUsedIsMovedAsideBeforeTheEmptyOneIsWritt
         EXPECT_EQ(aside.readAll(), broken);
     }
 }
+
+TEST_F(CorsConfigTest, AnUnusableFileThatCannotBeMovedAsideIsNeverWrittenOver)
+{
+    // A name that cannot grow by the time-stamp suffix: the move fails even for root, as it fails in
+    // a folder the user may not write to.
+    const QString path = m_dir.filePath(QString(240, QLatin1Char('c')) + QStringLiteral(".xml"));
+    const QByteArray broken = "<CORSConfig><ConfigInformation><DataCenterAddress>10.1.1.1</DataCenterAddress>";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(broken);
+    }
+    auto onDisk = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+    };
+    CCorsConfig c(path);
+    EXPECT_TRUE(c.Load().isEmpty());
+    EXPECT_TRUE(c.MovedAside().isEmpty());
+    EXPECT_EQ(onDisk(), broken);
+    // Nor by a later login or a clear; the document in memory carries on.
+    EXPECT_FALSE(c.SaveAcceptedLogin(Login("A", 2101, "M1", "U", {"M1"})));
+    DataCentre dc;
+    ASSERT_TRUE(c.Read(0, &dc));
+    EXPECT_EQ(dc.address, QStringLiteral("A"));
+    EXPECT_FALSE(c.Clear());
+    EXPECT_EQ(onDisk(), broken);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1);
+}

@@ -716,3 +716,45 @@ TEST_F(CorsPageTest, Screenshots)
     Answers no({IDNO});
     Click(IDC_CORS_CONNECT);
 }
+
+TEST_F(CorsPageTest, ALoginIsRememberedWithTheFieldsItWasMadeWith)
+{
+    // While caster A keeps the login waiting, the user fetches caster B's table (which reads the
+    // page's fields anew); A's acceptance must still be stored as A's.
+    Start();
+    ScriptedConnection* waiting = nullptr;
+    auto table = [](const char* mount) {
+        return QByteArray("SOURCETABLE 200 OK\r\n\r\nSTR;") + mount +
+               ";M;RTCM 3.2;1004(1);2;GPS;NET;CHN;31.00;121.00;1;0;x;none;B;N;9600;\r\nENDSOURCETABLE\r\n";
+    };
+    ScriptedCaster a([&](ScriptedConnection& c) {
+        if (!c.received.startsWith("GET / ")) {
+            waiting = &c;
+            return;
+        }
+        Say(c, table("MA"));
+        c.socket->disconnectFromHost();
+    });
+    ScriptedCaster b([&](ScriptedConnection& c) {
+        Say(c, table("MB"));
+        c.socket->disconnectFromHost();
+    });
+    Fill(QStringLiteral("127.0.0.1"), a.port(), QStringLiteral("user"), QStringLiteral("pass"));
+    FetchSources();
+    Click(IDC_CORS_CONNECT);
+    ASSERT_TRUE(WaitUntil([&] { return waiting != nullptr; }));
+    Type(item<QComboBox>(IDC_CORS_DATA_CENTRE)->lineEdit(), QStringLiteral("localhost"));
+    Type(item<QLineEdit>(IDC_CORS_PORT), QString::number(b.port()));
+    Type(item<QComboBox>(IDC_CORS_USER)->lineEdit(), QStringLiteral("other"));
+    FetchSources();
+    ASSERT_EQ(sources()->currentText(), QStringLiteral("MB"));
+    Say(*waiting, "ICY 200 OK\r\n");
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    EXPECT_EQ(Config(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<CORSConfig xmlns=\"urn:stavo:cors\" version=\"1001\">\r\n"
+              "<ConfigInformation>\r\n<DataCenterAddress>127.0.0.1</DataCenterAddress>\r\n<ServerPort>" +
+                  QByteArray::number(a.port()) +
+                  "</ServerPort>\r\n<DataSourceList LastSource=\"MA\">\r\n<Item>MA</Item>\r\n</DataSourceList>\r\n"
+                  "<UserName LastUser=\"user\">\r\n<Item>user</Item>\r\n</UserName>\r\n</ConfigInformation>\r\n"
+                  "</CORSConfig>\r\n");
+}
