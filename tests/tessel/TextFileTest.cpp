@@ -398,6 +398,12 @@ TEST(StdioFileCe, AFileThatDoesNotOpenIsReportedWhenAskedFor)
     EXPECT_EQ(MessageBoxLog()[0].text, QStringLiteral("打开文件出错！"));
     EXPECT_EQ(MessageBoxLog()[0].caption, QStringLiteral("警告"));
     EXPECT_EQ(MessageBoxLog()[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
+    // A folder is no text file, though Linux lets a stream be opened on it for reading.
+    EXPECT_FALSE(f.Open(dir.path(), QStringLiteral("r"), FALSE));
+    EXPECT_FALSE(f.IsOpen());
+    EXPECT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_FALSE(f.Open(dir.path(), QStringLiteral("rt"), TRUE));
+    EXPECT_EQ(MessageBoxLog().size(), 2u);
     SetMessageBoxResponder(nullptr);
 }
 
