@@ -59,7 +59,8 @@ long LeadingLong(QStringView text) { return Leading<long>(text); }
 double LeadingDouble(QStringView text)
 {
     // Only the decimal form: glibc's strtod would also take "nan", "inf" and hex, which the
-    // handheld read as 0 and which would carry NaN or infinity out of a damaged file.
+    // handheld read as 0 and which would carry NaN or infinity out of a damaged file. (A number
+    // too large for a double still gives infinity, as it did there.)
     qsizetype i = SkipBlanks(text);
     std::string number;
     auto digits = [&] {
@@ -81,15 +82,12 @@ double LeadingDouble(QStringView text)
     // An exponent counts only with its digits: "1e" and "1.5e+" are 1 and 1.5.
     if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
         const std::string before = number;
-        const qsizetype at = i;
         number += 'e';
         ++i;
         if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
             number += char(text[i++].unicode());
-        if (digits() == 0) {
+        if (digits() == 0)
             number = before;
-            i = at;
-        }
     }
     return strtod_l(number.c_str(), nullptr, CLocale());
 }
