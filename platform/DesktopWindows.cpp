@@ -110,6 +110,20 @@ public:
         return pid ? (long long)pid : -1;
     }
 
+    // The ICCCM state the window manager keeps: normal (1) or iconic (3), not withdrawn (0).
+    bool shownByClient(xcb_window_t w) const
+    {
+        const xcb_atom_t wmState = atom("WM_STATE");
+        xcb_atom_t type = XCB_ATOM_NONE;
+        int format = 0;
+        const std::string v = property(w, wmState, &type, &format, 1);
+        if (type != wmState || format != 32 || v.size() < 4)
+            return false;
+        uint32_t state = 0;
+        std::memcpy(&state, v.data(), 4);
+        return state == 1 || state == 3;
+    }
+
     QString title(xcb_window_t w) const
     {
         xcb_atom_t type = XCB_ATOM_NONE;
@@ -178,7 +192,10 @@ bool ListDesktopWindows(std::vector<DesktopWindow>& windows)
         dw.id = w;
         dw.pid = d.pid(w);
         dw.title = d.title(w);
-        dw.visible = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        // Shown by its application, as the handheld counts a visible window: on the screen, or
+        // managed in the normal or minimised state. A window manager unmaps minimised windows and
+        // those of other workspaces; their processes must still be asked to close, not killed.
+        dw.visible = attributes->map_state == XCB_MAP_STATE_VIEWABLE || (managed && d.shownByClient(w));
         windows.push_back(std::move(dw));
     }
     return true;

@@ -17,7 +17,7 @@ struct DesktopWindow {
     DesktopWindowId id = 0;
     long long pid = -1; // -1 when the window does not say
     QString title;
-    bool visible = false;
+    bool visible = false; // shown by its application: on the screen, minimised or on another workspace
 };
 
 // The windows in the desktop's order (the window manager's client list, else the stacking order

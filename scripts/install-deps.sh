@@ -11,7 +11,7 @@ pkgs=(
   gpsd-clients rtklib hyperfine
   fonts-wqy-microhei fonts-dejavu-core fonts-wine
   lintian
-  libxcb1-dev xvfb locales
+  libxcb1-dev xvfb openbox locales
 )
 missing=()
 for p in "${pkgs[@]}"; do

@@ -12,10 +12,10 @@ using namespace platform;
 
 namespace {
 
+// The dot entries of a listing; "." or ".." alone is a root the caller named.
 bool EndsInDots(const QString& path)
 {
-    return path.endsWith(QLatin1String("/.")) || path.endsWith(QLatin1String("/..")) || path == QLatin1String(".") ||
-           path == QLatin1String("..");
+    return path.endsWith(QLatin1String("/.")) || path.endsWith(QLatin1String("/.."));
 }
 
 QString WithSlash(const QString& path) { return path.endsWith(u'/') ? path : path + u'/'; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <utility>
 
 using namespace platform;
@@ -9,6 +10,16 @@ using namespace platform;
 namespace {
 
 bool Usable(const QRect* rect) { return rect && rect->width() != 0 && rect->height() != 0; }
+
+// A point or edges read from a damaged file may be NaN or infinite; one such value would spread to
+// the whole range through its centre and extents, so it is left out.
+bool AllFinite(std::initializer_list<double> values)
+{
+    for (double v : values)
+        if (!std::isfinite(v))
+            return false;
+    return true;
+}
 
 // A pixel offset made safe for int: not a number gives the origin, anything else is clamped.
 int ToDevice(double scaled, int origin)
@@ -54,6 +65,8 @@ void CRectRange::rotated(double& x, double& y) const
 
 void CRectRange::vSetTheRange(double x1, double x2, double y1, double y2)
 {
+    if (!AllFinite({x1, x2, y1, y2}))
+        return;
     m_dAngle = 0;
     m_dMagnify = 1;
     m_dMinX = std::min(x1, x2);
@@ -64,6 +77,8 @@ void CRectRange::vSetTheRange(double x1, double x2, double y1, double y2)
 
 void CRectRange::vSetRange(double x, double y, double r)
 {
+    if (!AllFinite({x - r, x + r, y - r, y + r}))
+        return;
     m_dAngle = 0;
     m_dMinX = x - r;
     m_dMaxX = x + r;
@@ -77,7 +92,7 @@ void CRectRange::Normalize(double eps)
         std::swap(m_dMinX, m_dMaxX);
     if (m_dMaxY < m_dMinY)
         std::swap(m_dMinY, m_dMaxY);
-    const double e = std::fabs(eps);
+    const double e = std::isfinite(eps) ? std::fabs(eps) : 0;
     if (m_dMaxX - m_dMinX < e) {
         const double mid = (m_dMinX + m_dMaxX) / 2;
         m_dMinX = mid - e / 2;
@@ -146,6 +161,8 @@ int CRectRange::IsInsercet(const CRectRange& o) const
 
 void CRectRange::Extend(double x, double y, BOOL bReset)
 {
+    if (!AllFinite({x, y}))
+        return;
     if (bReset) {
         m_dMinX = m_dMaxX = x;
         m_dMinY = m_dMaxY = y;
@@ -165,6 +182,8 @@ void CRectRange::Extend(const CRectRange& o)
 
 void CRectRange::vModiTheRange(int& count, double x, double y)
 {
+    if (!AllFinite({x, y}))
+        return; // and the next point still starts the range
     if (count == 0) {
         count = 1;
         Extend(x, y, TRUE);
@@ -177,6 +196,8 @@ void CRectRange::vModiTheRange(int& count, double x, double y)
 
 void CRectRange::vModiTheRange(int& count, const CRectRange& o)
 {
+    if (!AllFinite({o.m_dMinX, o.m_dMaxX, o.m_dMinY, o.m_dMaxY}))
+        return;
     if (count == 0) {
         count = 1;
         m_dMinX = o.m_dMinX;
@@ -194,9 +215,11 @@ void CRectRange::vModiTheRange(double x, double y, const QRect* rect, double s)
 {
     if (!rect)
         return;
-    m_dAngle = 0;
     const double w = rect->width();
     const double h = rect->height();
+    if (!AllFinite({x - h * s / 2, x + h * s / 2, y - w * s / 2, y + w * s / 2}))
+        return;
+    m_dAngle = 0;
     m_dMinX = x - h * s / 2;
     m_dMaxX = x + h * s / 2;
     m_dMinY = y - w * s / 2;

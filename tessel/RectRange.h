@@ -4,7 +4,8 @@
 // right). Converts between survey points and pixels, fits the range to a window's shape, pans,
 // zooms (with limits on how far in and out), rotates, and grows to include points and ranges.
 // Window rectangles are QRects: their width() and height() are W and H. Nothing a caller passes
-// (an empty window, a factor of 0, a point at infinity) makes the range NaN.
+// (an empty window, a factor of 0, a point or edge that is not finite) makes the range NaN or
+// infinite: such points and edges are left out.
 
 #include "TesselExport.h"
 

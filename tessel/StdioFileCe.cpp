@@ -7,6 +7,9 @@
 #include <platform/CodePage.h>
 #include <platform/MessageBox.h>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 using namespace platform;
 
 CStdioFileCe::CStdioFileCe() = default;
@@ -22,6 +25,13 @@ BOOL CStdioFileCe::Open(const QString& path, const QString& mode, int bShowError
     const std::string m = mode.toStdString() + "e";
     if (!p.empty() && !mode.isEmpty())
         m_pStream = std::fopen(p.c_str(), m.c_str());
+    struct stat st {};
+    if (m_pStream && ::fstat(fileno(m_pStream), &st) == 0 && S_ISDIR(st.st_mode)) {
+        // Linux opens a stream on a folder for reading; the handheld refused, and so do we.
+        std::fclose(m_pStream);
+        m_pStream = nullptr;
+        errno = EISDIR;
+    }
     if (!m_pStream && bShowError)
         platform::MessageBox(nullptr, QStringLiteral("打开文件出错！"), QStringLiteral("警告"), MB_OK | MB_ICONEXCLAMATION);
     return m_pStream ? TRUE : FALSE;

@@ -58,13 +58,38 @@ long LeadingLong(QStringView text) { return Leading<long>(text); }
 
 double LeadingDouble(QStringView text)
 {
-    const qsizetype start = SkipBlanks(text);
-    std::string ascii;
-    for (qsizetype i = start; i < text.size() && text[i].unicode() > 0x20 && text[i].unicode() < 0x7F; ++i)
-        ascii += char(text[i].unicode());
-    if (ascii.empty())
+    // Only the decimal form: glibc's strtod would also take "nan", "inf" and hex, which the
+    // handheld read as 0 and which would carry NaN or infinity out of a damaged file. (A number
+    // too large for a double still gives infinity, as it did there.)
+    qsizetype i = SkipBlanks(text);
+    std::string number;
+    auto digits = [&] {
+        qsizetype n = 0;
+        for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i, ++n)
+            number += char(text[i].unicode());
+        return n;
+    };
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        number += char(text[i++].unicode());
+    qsizetype mantissa = digits();
+    if (i < text.size() && text[i] == u'.') {
+        number += '.';
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
         return 0;
-    return strtod_l(ascii.c_str(), nullptr, CLocale());
+    // An exponent counts only with its digits: "1e" and "1.5e+" are 1 and 1.5.
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        const std::string before = number;
+        number += 'e';
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            number += char(text[i++].unicode());
+        if (digits() == 0)
+            number = before;
+    }
+    return strtod_l(number.c_str(), nullptr, CLocale());
 }
 
 QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }

@@ -10,7 +10,8 @@ namespace textnumbers {
 // Integers saturate at the type's limits instead of wrapping.
 int LeadingInt(QStringView text);
 long LeadingLong(QStringView text);
-// 0 when the text starts with no number; overflow gives plus or minus infinity.
+// Decimal form only ("nan", "inf" and hex give 0, as on the handheld); 0 when the text starts with
+// no number; overflow gives plus or minus infinity.
 double LeadingDouble(QStringView text);
 // "%.<decimals>f" with "." whatever the locale.
 QString Fixed(double value, int decimals);

@@ -326,3 +326,19 @@ TEST(DirTreeCtrl, TheFileSystemRootIsTheItemWithAnEmptyText)
     EXPECT_EQ(CDirTreeCtrl::GetSubPath(QStringLiteral("/a/b/")), QStringLiteral("b"));
     EXPECT_EQ(CDirTreeCtrl::GetSubPath(QStringLiteral("plain")), QStringLiteral("plain"));
 }
+
+// "." names the current folder: it is the tree's top item, not one of the dot entries a listing
+// leaves out.
+TEST_F(FileTree, ARelativeRootIsTheTopItem)
+{
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_root));
+    CDirTreeCtrl tree;
+    ASSERT_TRUE(tree.DisplayTree(QStringLiteral("."), FALSE));
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    EXPECT_EQ(tree.topLevelItem(0)->text(0), QStringLiteral("."));
+    EXPECT_EQ(Children(tree.topLevelItem(0)), QStringList({"Alpha", "Gamma", "alpha", "beta"}));
+    EXPECT_TRUE(tree.SetSelPath(QStringLiteral("./Alpha/Inner")));
+    EXPECT_EQ(tree.GetFullPath(tree.currentItem()), QStringLiteral("./Alpha/Inner"));
+    QDir::setCurrent(saved);
+}

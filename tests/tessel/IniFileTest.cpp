@@ -6,6 +6,7 @@
 #include <platform/CodePage.h>
 #include <platform/MessageBox.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -150,6 +151,9 @@ TEST(IniFile, WritingNeedsAnOpenFileAndAFailedOpenIsShown)
     int rx = 7, tx = 7, baud = 7, type = 7;
     EXPECT_FALSE(ini.ReadHPIniFile(dir.filePath(QStringLiteral("none")), QStringLiteral("x.ini"), rx, tx, baud, type));
     EXPECT_EQ(rx, 7);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ini")));
+    EXPECT_FALSE(ini.ReadHPIniFile(dir.path(), QStringLiteral("folder.ini"), rx, tx, baud, type));
+    EXPECT_FALSE(ini.IsOpen());
     EXPECT_TRUE(MessageBoxLog().empty());
     EXPECT_FALSE(ini.CreateHPIniFile(dir.filePath(QStringLiteral("none")), QStringLiteral("x.ini"), 1, 2, 3, 4));
     ASSERT_EQ(MessageBoxLog().size(), 1u);

@@ -412,3 +412,59 @@ TEST(ClipLine, PropertyClippedSegmentsLieOnTheLineAndInTheRange)
     }
     EXPECT_GT(inside, 500);
 }
+
+// Whatever a caller passes, ordinary numbers or ones that are not finite (a point read from a
+// damaged file), the range stays finite: random sequences of every operation.
+TEST(RectRange, PropertyNothingPassedMakesTheRangeNotFinite)
+{
+    std::mt19937_64 rng(26);
+    const double specials[] = {NAN, INFINITY, -INFINITY, 0};
+    std::uniform_real_distribution<double> ordinary(-1e7, 1e7);
+    auto value = [&] { return rng() % 5 == 0 ? specials[rng() % 4] : ordinary(rng); };
+    auto pixel = [&] { return QPoint(int(rng() % 700) - 50, int(rng() % 700) - 50); };
+    const QRect window(0, 0, 480, 640);
+    for (int run = 0; run < 300; ++run) {
+        CRectRange r;
+        r.m_bZoomLimit = int(rng() % 2);
+        int count = 0;
+        for (int step = 0; step < 40; ++step) {
+            const int op = int(rng() % 15);
+            switch (op) {
+            case 0: r.vSetTheRange(value(), value(), value(), value()); break;
+            case 1: r.vSetRange(value(), value(), value()); break;
+            case 2: r.Normalize(value()); break;
+            case 3: r.SetCenter(value(), value()); break;
+            case 4: r.Extend(value(), value(), BOOL(rng() % 2)); break;
+            case 5: r.vModiTheRange(count, value(), value()); break;
+            case 6: {
+                CRectRange other;
+                other.m_dMinX = value(), other.m_dMaxX = value(), other.m_dMinY = value(), other.m_dMaxY = value();
+                if (rng() % 2)
+                    r.vModiTheRange(count, other);
+                else
+                    r.Extend(other);
+                break;
+            }
+            case 7: r.vModiTheRange(value(), value(), &window, value()); break;
+            case 8: r.ModiRect(int(rng() % 600), int(rng() % 600)); break;
+            case 9: r.Zoom(value()); break;
+            case 10: r.Zoom(pixel(), pixel(), &window); break;
+            case 11: r.Zoom(pixel(), &window, value()); break;
+            case 12: r.SetViewProperties(pixel(), pixel(), &window); break;
+            case 13: r.vRotateAngle(value(), BOOL(rng() % 2)); break;
+            default: count = 0; break;
+            }
+            ASSERT_TRUE(Finite(r)) << "run " << run << " step " << step << " operation " << op;
+        }
+    }
+    // A point left out does not start the range: the next good one does.
+    CRectRange bounds;
+    int count = 0;
+    bounds.vModiTheRange(count, NAN, 1);
+    bounds.vModiTheRange(count, 2, INFINITY);
+    EXPECT_EQ(count, 0);
+    bounds.vModiTheRange(count, 3, 4);
+    bounds.vModiTheRange(count, -INFINITY, 9);
+    bounds.vModiTheRange(count, 5, 6);
+    ExpectEdges(bounds, 3, 5, 4, 6);
+}

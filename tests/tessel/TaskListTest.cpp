@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -75,6 +76,10 @@ public:
             else
                 qputenv("DISPLAY", m_saved);
         }
+        if (m_wm.state() != QProcess::NotRunning) {
+            m_wm.terminate();
+            m_wm.waitForFinished(10000);
+        }
         if (m_server.state() != QProcess::NotRunning) {
             m_server.terminate();
             m_server.waitForFinished(10000);
@@ -82,8 +87,32 @@ public:
     }
     QByteArray display() const { return m_display; }
 
+    // A real window manager on the display (Openbox, as on many desktops), ready when this returns
+    // true; false where none is installed.
+    bool startWindowManager(const QString& configHome)
+    {
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (openbox.isEmpty())
+            return false;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+            env.insert(QString::fromLatin1(var), configHome);
+        m_wm.setProcessEnvironment(env);
+        // Its start-up command runs once it manages the screen.
+        m_wm.start(openbox, {QStringLiteral("--sm-disable"), QStringLiteral("--startup"), QStringLiteral("echo ready")});
+        if (!m_wm.waitForStarted(30000))
+            return false;
+        QByteArray out;
+        for (int i = 0; i < 600 && !out.contains("ready\n"); ++i) {
+            m_wm.waitForReadyRead(100);
+            out += m_wm.readAllStandardOutput();
+        }
+        return out.contains("ready\n");
+    }
+
 private:
     QProcess m_server;
+    QProcess m_wm;
     QByteArray m_display;
     QByteArray m_saved;
 };
@@ -201,4 +230,39 @@ TEST(TaskList, AProcessWithAWindowIsAskedToClose)
     EXPECT_TRUE(KillProcess(s));
     ASSERT_TRUE(sleeper.waitForFinished(30000));
     EXPECT_EQ(sleeper.exitStatus(), QProcess::CrashExit);
+}
+
+// A minimised window is off the screen, but its process still has it: asked to close, not killed.
+TEST(TaskList, AProcessWithAMinimisedWindowIsAskedToClose)
+{
+    PrivateDisplay display;
+    if (!display.start())
+        GTEST_SKIP() << "no Xvfb to show a window on";
+    QTemporaryDir home;
+    if (!display.startWindowManager(home.path()))
+        GTEST_SKIP() << "no window manager to minimise a window";
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display.display()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    child.setProcessEnvironment(env);
+    child.start(QStringLiteral(TESSEL_WINDOW_CHILD), {QStringLiteral("最小化"), QStringLiteral("minimized")});
+    ASSERT_TRUE(child.waitForStarted(30000));
+    QByteArray out;
+    for (int i = 0; i < 600 && !out.contains("minimized\n"); ++i) {
+        child.waitForReadyRead(100);
+        out += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("minimized\n")) << "the window manager never minimised the window";
+
+    std::vector<TASK_LIST> list = Snapshot();
+    TASK_LIST_ENUM e{list.data(), DWORD(list.size())};
+    GetWindowTitles(&e);
+    TASK_LIST* t = FindPid(list, child.processId());
+    ASSERT_NE(t, nullptr);
+    EXPECT_NE(t->hwnd, 0u);
+    EXPECT_EQ(Text(t->WindowTitle), QStringLiteral("最小化"));
+    EXPECT_TRUE(KillProcess(t));
+    ASSERT_TRUE(child.waitForFinished(30000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit); // closed its window and ended itself
 }

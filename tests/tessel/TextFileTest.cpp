@@ -279,6 +279,33 @@ TEST(StdioFileCe, LinesNumbersAndBlanks)
     EXPECT_NE(f.nfeof(), 0);
 }
 
+// Numbers are read in decimal only, as the handheld's C library reads them: the words and hex forms
+// that glibc's strtod also takes must not turn a damaged file into NaN or infinity.
+TEST(StdioFileCe, NumbersAreReadInDecimalOnly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("numbers.txt"));
+    struct Case {
+        const char* line;
+        double value;
+    } cases[] = {
+        {"nan", 0},         {"-NaN(1)", 0},     {"inf", 0},         {"-Infinity", 0},   {"0x1A", 0},
+        {"0x1p3", 0},       {"  -.5e-1 m", -0.05}, {"1e3", 1000},   {"1e", 1},          {"1.5e+", 1.5},
+        {"+.e1", 0},        {"12.5abc", 12.5},  {"7.", 7},          {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL},
+    };
+    QByteArray file;
+    for (const Case& c : cases)
+        file += QByteArray(c.line) + "\r\n";
+    WriteAll(path, file);
+    CStdioFileCe f;
+    ASSERT_TRUE(f.Open(path, QStringLiteral("r"), FALSE));
+    for (const Case& c : cases) {
+        int ok = FALSE;
+        EXPECT_EQ(f.ReadDouble(&ok), c.value) << c.line;
+        EXPECT_EQ(ok, TRUE) << c.line;
+    }
+}
+
 TEST(StdioFileCe, WritesInTheCodePageWithHashForMissingCharacters)
 {
     QTemporaryDir dir;
@@ -371,6 +398,12 @@ TEST(StdioFileCe, AFileThatDoesNotOpenIsReportedWhenAskedFor)
     EXPECT_EQ(MessageBoxLog()[0].text, QStringLiteral("打开文件出错！"));
     EXPECT_EQ(MessageBoxLog()[0].caption, QStringLiteral("警告"));
     EXPECT_EQ(MessageBoxLog()[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
+    // A folder is no text file, though Linux lets a stream be opened on it for reading.
+    EXPECT_FALSE(f.Open(dir.path(), QStringLiteral("r"), FALSE));
+    EXPECT_FALSE(f.IsOpen());
+    EXPECT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_FALSE(f.Open(dir.path(), QStringLiteral("rt"), TRUE));
+    EXPECT_EQ(MessageBoxLog().size(), 2u);
     SetMessageBoxResponder(nullptr);
 }
 
