@@ -5,6 +5,7 @@
 
 #include "CasterHarness.h"
 #include "SimHarness.h"
+#include "TabTap.h"
 
 #include "app/Pages.h"
 #include "app/StavoApp.h"
@@ -104,14 +105,7 @@ protected:
         m_dlg->Create(IDD_STAVO_DIALOG, nullptr);
         QApplication::setActiveWindow(m_dlg.get());
         // The strip is wider than the screen: its right arrow brings the tab into view, then a tap.
-        CMyTabCtrl& tab = m_dlg->m_tab;
-        QRect r;
-        for (int i = 0; i < 6 && tab.GetItemRect(stavo::PAGE_CORS, &r) && tab.HasScroller() &&
-                        r.right() >= tab.ScrollerRect().left();
-             ++i)
-            QTest::mouseClick(&tab, Qt::LeftButton, {}, tab.ScrollerRect().center() + QPoint(4, 0));
-        ASSERT_TRUE(tab.GetItemRect(stavo::PAGE_CORS, &r));
-        QTest::mouseClick(&tab, Qt::LeftButton, {}, r.center());
+        ASSERT_TRUE(TapTab(m_dlg->m_tab, stavo::PAGE_CORS));
         ASSERT_TRUE(page().isVisible());
     }
     QString ConfigPath() const { return m_sim->dataFolder() + QStringLiteral("/Config.xml"); }

@@ -3,6 +3,7 @@
 // RMC only while the tab shows (against the simulated receiver).
 
 #include "SimHarness.h"
+#include "TabTap.h"
 
 #include "app/StavoDlg.h"
 #include "options/StavoOption.h"
@@ -232,21 +233,7 @@ TEST(OptionsTab, RefreshesOnRmcOnlyWhileItShows)
         ASSERT_TRUE(waitUntil([&] { return d.m_pDecoder->m_nGpsWeek == 1630; }, 15000)) << sim.dump();
         EXPECT_EQ(page->m_stLocalTime.text(), QStringLiteral("--")); // tab 0 shows
 
-        // Six captions do not fit the strip: its arrows bring the tab into view, then a tap on it.
-        auto tap = [&](int tab) {
-            QRect r;
-            for (int i = 0; i < 6; ++i) {
-                ASSERT_TRUE(d.m_tab.GetItemRect(tab, &r));
-                const QRect arrows = d.m_tab.ScrollerRect();
-                if (!d.m_tab.HasScroller() || (r.left() >= 0 && r.right() < arrows.left()))
-                    break;
-                const QRect half = r.left() < 0 ? arrows.adjusted(0, 0, -arrows.width() / 2, 0)
-                                                : arrows.adjusted(arrows.width() / 2, 0, 0, 0);
-                QTest::mouseClick(&d.m_tab, Qt::LeftButton, {}, half.center());
-            }
-            QTest::mouseClick(&d.m_tab, Qt::LeftButton, {}, r.center());
-            ASSERT_EQ(d.m_tab.GetCurSel(), tab);
-        };
+        auto tap = [&](int tab) { ASSERT_TRUE(TapTab(d.m_tab, tab)); };
         tap(stavo::PAGE_OPTIONS);
         ASSERT_TRUE(waitUntil([&] { return page->m_stLocalTime.text().startsWith(QStringLiteral("2011年04月03日08时")); }))
             << qPrintable(page->m_stLocalTime.text());

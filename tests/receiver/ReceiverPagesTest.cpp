@@ -2,6 +2,7 @@
 // and keys, against the simulated receiver on its pseudo-terminal (timers run ten times faster).
 
 #include "SimHarness.h"
+#include "TabTap.h"
 
 #include "app/Pages.h"
 #include "app/StavoApp.h"
@@ -112,13 +113,7 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods);
         QTest::qWait(20);
     }
-    void tapTab(int index)
-    {
-        QRect r;
-        ASSERT_TRUE(m_dlg->m_tab.GetItemRect(index, &r));
-        QTest::mouseClick(&m_dlg->m_tab, Qt::LeftButton, {}, r.center());
-        QTest::qWait(20);
-    }
+    void tapTab(int index) { ASSERT_TRUE(TapTab(m_dlg->m_tab, index)); }
     void click(QWidget* w)
     {
         ASSERT_NE(w, nullptr);

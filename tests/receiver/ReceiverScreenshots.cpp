@@ -12,6 +12,8 @@
 
 #include "receiver/CellCombo.h"
 
+#include "tests/app/TabTap.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -95,9 +97,7 @@ int main(int argc, char** argv)
     page->m_list.setFocus();
     QTest::qWait(50);
 
-    QRect tab3;
-    dlg.m_tab.GetItemRect(stavo::PAGE_COMMANDS, &tab3);
-    QTest::mouseClick(&dlg.m_tab, Qt::LeftButton, {}, tab3.center());
+    TapTab(dlg.m_tab, stavo::PAGE_COMMANDS);
     auto* nmea = dynamic_cast<CCsiCmdsSendDlg*>(dlg.Page(stavo::PAGE_COMMANDS));
     if (QWidget* button = nmea ? nmea->GetDlgItem(IDC_DEFAULT_OUTPUT) : nullptr)
         QTest::mouseClick(button, Qt::LeftButton);

@@ -3,6 +3,7 @@
 // screen; neither page is refreshed while another tab shows.
 
 #include "../app/SimHarness.h"
+#include "../app/TabTap.h"
 
 #include "app/Pages.h"
 #include "app/StavoApp.h"
@@ -86,10 +87,7 @@ protected:
     }
     void showTab(int index)
     {
-        QRect r;
-        ASSERT_TRUE(m_dlg->m_tab.GetItemRect(index, &r));
-        QTest::mouseClick(&m_dlg->m_tab, Qt::LeftButton, {}, r.center());
-        ASSERT_EQ(m_dlg->m_tab.GetCurSel(), index);
+        ASSERT_TRUE(TapTab(m_dlg->m_tab, index));
     }
     // What the window shows now, as painted last (not painted anew).
     QImage screen() { return QGuiApplication::primaryScreen()->grabWindow(m_dlg->winId()).toImage(); }
