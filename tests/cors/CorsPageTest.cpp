@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/socket.h>
 
 using namespace corstest;
@@ -318,6 +319,71 @@ TEST_F(CorsPageTest, TheCorrectionChainBringsTheReceiverToRtk)
     for (const char* type : {"RTCM 1004 ", "RTCM 1012 ", "RTCM 1005 ", "RTCM 1019 ", "RTCM 1020 "})
         EXPECT_NE(log.find(type), std::string::npos) << type;
     EXPECT_EQ(received().toLongLong(), page().m_nRecvBytes);
+}
+
+// The receiver's line is slower than the stream (here: the receiver takes nothing for a while). Blocks
+// that arrive while the line is still behind are dropped, as blocks arriving while one is being
+// forwarded are: queueing them would hold ever more memory and hand the receiver ever older
+// corrections. Dropped blocks do not count as received; the stream goes on once the line keeps up.
+TEST_F(CorsPageTest, ABlockArrivingWhileTheLineIsBehindIsDropped)
+{
+    Str2Str caster;
+    ASSERT_TRUE(caster.ok());
+    Start();
+    Fill(QStringLiteral("127.0.0.1"), caster.casterPort(), QStringLiteral("user"), QStringLiteral("pass"));
+    FetchSources();
+    Click(IDC_CORS_CONNECT);
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    ASSERT_TRUE(WaitUntil([&] { return DiffCommands().size() == 2; }, 3000));
+
+    // What reached the receiver from the log line on: valid frames and skipped bytes.
+    auto bytesAtReceiver = [&](std::size_t from) {
+        qint64 n = 0;
+        const auto lines = m_sim->lines();
+        for (std::size_t i = from; i < lines.size(); ++i) {
+            const QStringList f = lines[i].text.split(QLatin1Char(' '));
+            if (f.size() == 4 && f[0] == QStringLiteral("RTCM") && f[3] == QStringLiteral("bytes"))
+                n += f[2].toLongLong();
+            else if (f.size() == 3 && f[0] == QStringLiteral("SKIPPED"))
+                n += f[1].toLongLong();
+        }
+        return n;
+    };
+    const QByteArray rtcm = TestData("rtklib_testglo.rtcm3");
+    QByteArray stream;
+    for (int i = 0; i < 20; ++i)
+        stream += rtcm;
+
+    m_sim->signal(SIGSTOP);
+    const std::size_t mark = m_sim->lines().size();
+    for (int at = 0; at < stream.size(); at += 4000) {
+        caster.feed(stream.mid(at, 4000));
+        QTest::qWait(2);
+    }
+    const bool all = WaitUntil([&] { return caster.feeder().bytesToWrite() == 0; }, 20000);
+    QTest::qWait(1000); // the caster relays what it has; the page handles it
+    const qint64 counted = page().m_nRecvBytes;
+    m_sim->signal(SIGCONT);
+    ASSERT_TRUE(all);
+    EXPECT_GT(counted, 0);
+    EXPECT_LT(counted, stream.size() / 4) << counted;
+    EXPECT_EQ(received().toLongLong(), counted);
+
+    // The receiver, running again, gets what the line held back then, not the whole stream.
+    QTest::qWait(2000);
+    const qint64 delivered = bytesAtReceiver(mark);
+    EXPECT_LT(delivered, stream.size() / 4) << delivered;
+
+    // Once the line keeps up, blocks are forwarded again, every one of them.
+    const std::size_t mark2 = m_sim->lines().size();
+    for (int at = 0; at < 20000; at += 1000) {
+        caster.feed(rtcm.mid(at, 1000));
+        QTest::qWait(20);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return page().m_nRecvBytes == counted + 20000; }, 10000)) << page().m_nRecvBytes;
+    EXPECT_TRUE(WaitUntil([&] { return bytesAtReceiver(mark2) >= 19000; }, 10000)) << bytesAtReceiver(mark2);
+    Answers no({IDNO});
+    Click(IDC_CORS_CONNECT);
 }
 
 TEST_F(CorsPageTest, ExitWithTheConnectionOpenAsksTwiceThenSaves)
