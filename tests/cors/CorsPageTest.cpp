@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -512,6 +513,7 @@ TEST_F(CorsPageTest, SourceTablesOfAScriptedCaster)
         QStringList want;           // first names (all of them when short)
         int count;                  // number of entries
         const QString* box;         // the message shown, if any
+        double timeScale = 0.1;     // of the socket's time limits
     };
     const Case cases[] = {
         {"split across blocks",
@@ -533,8 +535,17 @@ TEST_F(CorsPageTest, SourceTablesOfAScriptedCaster)
          },
          {"\x01\x02\x03"}, 1, nullptr},
         {"silence", [](ScriptedConnection&) {}, {}, 0, nullptr},
+        {"a record, then bytes without end",
+         [](ScriptedConnection& c) {
+             Say(c, "SOURCETABLE 200 OK\r\n\r\nSTR;T;t;RTCM 3.2;1004(1);2;GPS;NET;CHN;31.00;121.00;1;0;x;none;B;N;9600;\r\n");
+             auto* more = new QTimer(c.socket);
+             QObject::connect(more, &QTimer::timeout, c.socket, [s = c.socket] { s->write(QByteArray(50, '\xD3')); });
+             more->start(20);
+         },
+         {"T"}, 1, nullptr, 0.04},
     };
     for (const Case& c : cases) {
+        Clock::setRealScale(c.timeScale);
         Answers answers;
         ScriptedCaster caster(c.script);
         Fill(QStringLiteral("127.0.0.1"), caster.port());
