@@ -462,7 +462,7 @@ TEST_F(CorsPageTest, LoginAnswersOfAScriptedCaster)
     for (const Case& c : cases) {
         bool socketGoneAtBox = false;
         Answers answers({}, [&](const MessageBoxCall&) { socketGoneAtBox = page().m_pVrsSocket == nullptr; });
-        auto caster = ScriptedLogin([&c](ScriptedConnection& conn) {
+        auto caster = ScriptedLogin([&c, this](ScriptedConnection& conn) {
             for (const QByteArray& b : c.blocks) {
                 if (b.isEmpty()) {
                     conn.socket->disconnectFromHost();
@@ -470,11 +470,12 @@ TEST_F(CorsPageTest, LoginAnswersOfAScriptedCaster)
                 }
                 Say(conn, b);
                 conn.socket->waitForBytesWritten(1000);
-                QTest::qWait(150); // separate blocks on the wire
+                // Separate blocks: the next goes only when the page has handled the first.
+                WaitUntil([&] { return !page().LoginPending(); });
             }
         });
         ASSERT_TRUE(WaitUntil([&] { return caster->connections().size() == 2 && caster->last()->answered; })) << c.name;
-        QTest::qWait(500);
+        WaitUntil([&] { return c.accepted ? LoggedIn() : c.refused ? Answers::count(kWrongLogin) == 1 : false; }, 3000);
         EXPECT_EQ(LoggedIn(), c.accepted) << c.name;
         EXPECT_EQ(page().HasTimer(CLogonCORSDlg::TIMER_GGA_UPLOAD), c.accepted) << c.name;
         EXPECT_FALSE(page().LoginPending()) << c.name; // the first data ended the pending login
