@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -413,6 +414,72 @@ TEST_F(CorsPageTest, ExitWithTheConnectionOpenAsksTwiceThenSaves)
     EXPECT_FALSE(m_dlg->isVisible());
     EXPECT_EQ(page().m_pVrsSocket, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JSAVE")) == 1; }, 3000));
+    EXPECT_EQ(DiffCommands(), (QStringList{"$JDIFF,NONE", "$JDIFF,BEACON", "$JDIFF,NONE", "$JDIFF,BEACON", "$JSAVE"}));
+}
+
+// The real boxes of the exit sequence, answered with keys as a user does. Esc in a message box is the
+// box's own (Cancel, or No): the box's loop is not the program's, so Esc is no exit command there.
+TEST_F(CorsPageTest, EscInTheExitQuestionsAnswersTheBoxItself)
+{
+    Start();
+    auto caster = ScriptedLogin([](ScriptedConnection& c) { Say(c, "ICY 200 OK\r\n"); });
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    ASSERT_TRUE(WaitUntil([&] { return DiffCommands().size() == 2; }, 3000));
+
+    // Presses the given keys, one per box as the boxes come. A box beyond them, or one that a key left
+    // open, is closed with its last button (and noted), so that a wrong behaviour cannot hang the test.
+    QStringList shown;
+    auto answerWith = [&](std::vector<int> keys) {
+        shown.clear();
+        auto* driver = new QTimer;
+        QObject::connect(driver, &QTimer::timeout, driver, [&shown, keys]() mutable {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            const int ticks = box->property("ticks").toInt();
+            box->setProperty("ticks", ticks + 1);
+            if (ticks > 0) {
+                if (ticks == 10) { // still open 200 ms after its key
+                    shown << QStringLiteral("(left open)");
+                    QTimer::singleShot(0, box, [box] { box->buttons().constLast()->click(); });
+                }
+                return;
+            }
+            shown << box->text();
+            // From an event of its own, so that this driver goes on ticking in any loop the answer opens.
+            if (keys.empty()) {
+                QTimer::singleShot(0, box, [box] { box->buttons().constLast()->click(); });
+                return;
+            }
+            const int key = keys.front();
+            keys.erase(keys.begin());
+            QTimer::singleShot(0, box, [box, key] {
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key));
+            });
+        });
+        driver->start(20);
+        return driver;
+    };
+
+    // Esc in the OK/Cancel question: cancelled, the connection stays.
+    {
+        std::unique_ptr<QTimer> driver(answerWith({Qt::Key_Escape}));
+        m_dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(shown.join(QStringLiteral(" | ")).toStdString(), "CORS网络连接中,\n确定要退出吗？");
+        EXPECT_TRUE(LoggedIn());
+        EXPECT_TRUE(m_dlg->isVisible());
+    }
+    // Return takes OK; Esc in the WAAS question is No; "$JSAVE" goes out once, after the pair.
+    {
+        std::unique_ptr<QTimer> driver(answerWith({Qt::Key_Return, Qt::Key_Escape}));
+        m_dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(shown.join(QStringLiteral(" | ")), QStringLiteral("CORS网络连接中,\n确定要退出吗？ | ") + kCorsLost)
+            << qPrintable(shown.join(QStringLiteral(" | ")));
+        EXPECT_EQ(page().m_pVrsSocket, nullptr);
+        EXPECT_FALSE(m_dlg->isVisible());
+    }
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JSAVE")) == 1; }, 3000));
+    QTest::qWait(300);
     EXPECT_EQ(DiffCommands(), (QStringList{"$JDIFF,NONE", "$JDIFF,BEACON", "$JDIFF,NONE", "$JDIFF,BEACON", "$JSAVE"}));
 }
 
