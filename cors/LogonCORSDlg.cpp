@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 using namespace platform;
@@ -32,6 +34,8 @@ namespace {
 constexpr DWORD ES_PASSWORD = 0x0020;
 constexpr int kAddressChars = 15;
 constexpr int kReceiverType = 13;
+// Correction bytes the receiver's line may owe before further blocks are dropped.
+constexpr std::uint64_t kMinLineBacklog = 4096;
 
 const char* const kDiffNone = "$JDIFF,NONE\r\n";
 const char* const kDiffBeacon = "$JDIFF,BEACON\r\n";
@@ -379,6 +383,13 @@ LRESULT CLogonCORSDlg::OnCorrectionData(int n)
             s->m_bufRecv.Clear();
             return -1;
         }
+        // The serial line is slower than a fast stream: a block that arrives while the line is still
+        // behind with earlier ones is dropped, as one arriving while a block is being forwarded is.
+        // Queued, it would only hold memory and reach the receiver ever older.
+        if (LineBehind()) {
+            s->m_bufRecv.Get(block.data(), int(block.size()), 1);
+            return -1;
+        }
         s->m_ucReady = 0;
         if (!s->m_bufRecv.bGetThenRearrange(block.data(), int(block.size()))) {
             s->m_ucReady = 1;
@@ -480,6 +491,15 @@ void CLogonCORSDlg::OnGgaTimer()
 void CLogonCORSDlg::DestroyCorrectionSocket() { delete std::exchange(m_pVrsSocket, nullptr); }
 
 bool CLogonCORSDlg::HasReceiverPort() const { return m_pMainDlg && m_pMainDlg->m_pPort; }
+
+bool CLogonCORSDlg::LineBehind() const
+{
+    if (!HasReceiverPort())
+        return false;
+    // What the line sends in two seconds (bytes of ten bits), and never less than a few blocks.
+    const std::uint64_t allowance = std::max<std::uint64_t>(kMinLineBacklog, m_pMainDlg->m_pPort->baud() / 10 * 2);
+    return m_pMainDlg->m_pPort->UnsentBytes() > allowance;
+}
 
 void CLogonCORSDlg::WriteToReceiver(const char* command)
 {

@@ -77,6 +77,7 @@ private:
     void AskWaasQuestion();
     void WriteToReceiver(const char* command);
     bool HasReceiverPort() const;
+    bool LineBehind() const;
     void RefreshStatusPage();
     void DestroyTableSocket();
     void DestroyCorrectionSocket();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QWidget>
 
 namespace platform {
@@ -22,6 +23,10 @@ public:
             return false;
         auto* w = qobject_cast<QWidget*>(obj);
         if (!w)
+            return false;
+        // A message box runs the system's own loop on the handheld, which pre-translates nothing: its
+        // keys are the box's (Esc answers it instead of asking to leave the program from inside it).
+        if (qobject_cast<QMessageBox*>(w->window()))
             return false;
         // Qt hands an unused key on to the parents; only its first delivery is pre-translated. While
         // a pop-up (a drop-down list) is open, keys go to it first.

@@ -99,6 +99,7 @@ CCESocket::~CCESocket()
     LiveSockets().erase(m_id);
     m_connectTimer.reset();
     m_silenceTimer.reset();
+    m_answerTimer.reset();
     if (m_sock) {
         // Nothing the socket does while it goes may reach this half-destroyed object.
         QObject::disconnect(m_sock, nullptr, nullptr, nullptr);
@@ -136,7 +137,11 @@ BOOL CCESocket::Create(int, platform::Window* owner)
     QObject::connect(m_connectTimer.get(), &QTimer::timeout, m_connectTimer.get(), [this] { OnConnectLimit(); });
     m_silenceTimer = std::make_unique<QTimer>();
     m_silenceTimer->setSingleShot(true);
-    QObject::connect(m_silenceTimer.get(), &QTimer::timeout, m_silenceTimer.get(), [this] { OnSilenceLimit(); });
+    QObject::connect(m_silenceTimer.get(), &QTimer::timeout, m_silenceTimer.get(), [this] { OnAnswerLimit(); });
+    // A peer that never stops sending (a raw stream where a caster was expected) ends the answer too.
+    m_answerTimer = std::make_unique<QTimer>();
+    m_answerTimer->setSingleShot(true);
+    QObject::connect(m_answerTimer.get(), &QTimer::timeout, m_answerTimer.get(), [this] { OnAnswerLimit(); });
     m_state = State::Created;
     return TRUE;
 }
@@ -211,6 +216,7 @@ void CCESocket::EndWith(platform::UINT message, platform::WPARAM wParam)
     m_state = State::Ended;
     m_connectTimer->stop();
     m_silenceTimer->stop();
+    m_answerTimer->stop();
     Post(message, wParam);
     if (m_sock->state() != QAbstractSocket::UnconnectedState)
         QMetaObject::invokeMethod(m_sock, [s = m_sock] { s->abort(); }, Qt::QueuedConnection);
@@ -234,8 +240,10 @@ void CCESocket::OnConnected()
         setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
     }
 #endif
-    if (m_nReadFlag)
+    if (m_nReadFlag) {
         m_silenceTimer->start(Scaled(kAnswerSilenceLimitMs));
+        m_answerTimer->start(Scaled(kAnswerTimeLimitMs));
+    }
     Post(WM_SOCKET_EVENT, SOCKET_CONNECTED);
 }
 
@@ -294,6 +302,7 @@ void CCESocket::DeliverAnswer()
         return;
     m_bDelivered = true;
     m_silenceTimer->stop();
+    m_answerTimer->stop();
     if (m_answer.isEmpty())
         return;
     const int n = m_bufRecv.Put(m_answer.constData(), int(m_answer.size()));
@@ -339,7 +348,7 @@ void CCESocket::OnConnectLimit()
         EndWith(WM_SOCKET_EVENT, SOCKET_FAILED);
 }
 
-void CCESocket::OnSilenceLimit()
+void CCESocket::OnAnswerLimit()
 {
     if (m_state != State::Connected || m_bDelivered)
         return;

@@ -15,8 +15,9 @@
 // Read flag 0 (vSetRead0Flag(0)): every block read is put in m_bufRecv and announced at once. The
 // buffer is bounded; while it is full the socket stops reading, so TCP holds the peer back.
 // Read flag 1: the socket collects a whole answer and announces it in one message: when the text
-// "ENDSOURCETABLE" has arrived, when the peer closes, when the peer stays silent for the answer
-// time limit, or when 8 MB have arrived (the answer is cut there). Later bytes are dropped.
+// "ENDSOURCETABLE" has arrived, when the peer closes, when the peer stays silent for the silence
+// limit, when the answer has taken the answer time limit (a peer that sends without end), or when
+// 8 MB have arrived (the answer is cut there). Later bytes are dropped.
 //
 // States: idle -> Create -> created -> Connect -> connecting -> (event 1) connected -> (closed,
 // event 2, or Close) ended; connecting -> (event 0) ended.
@@ -93,6 +94,7 @@ public:
     // Time limits in milliseconds (scaled by the platform's real-time scale, as every timer is).
     static constexpr int kConnectLimitMs = 20000;
     static constexpr int kAnswerSilenceLimitMs = 30000;
+    static constexpr int kAnswerTimeLimitMs = 120000;
 
 private:
     enum class State { Idle, Created, Connecting, Connected, Ended };
@@ -102,7 +104,7 @@ private:
     void OnError(int error);
     void OnDisconnected();
     void OnConnectLimit();
-    void OnSilenceLimit();
+    void OnAnswerLimit();
     void ReadBlocks();
     void ReadWholeAnswer();
     void DeliverAnswer();
@@ -117,6 +119,7 @@ private:
     QTcpSocket* m_sock = nullptr;
     std::unique_ptr<QTimer> m_connectTimer;
     std::unique_ptr<QTimer> m_silenceTimer;
+    std::unique_ptr<QTimer> m_answerTimer;
     QByteArray m_answer;     // read flag 1: the answer collected so far
     bool m_bDelivered = false;
     bool m_bPaused = false;  // read flag 0: the buffer was full

@@ -257,6 +257,12 @@ void CSerialPort::StartWrite()
         Qt::QueuedConnection);
 }
 
+std::uint64_t CSerialPort::UnsentBytes() const
+{
+    std::lock_guard<std::mutex> lock(m_txMutex);
+    return m_txQueued > m_txWritten ? m_txQueued - m_txWritten : 0;
+}
+
 BOOL CSerialPort::bWaitWriteBufferEmpty() { return WaitDrained(0); }
 
 BOOL CSerialPort::WaitDrained(int maxMs)

@@ -49,6 +49,9 @@ public:
     QString OpenFailure() const;
     int OpenErrno() const { return m_openErrno; }
     unsigned baud() const { return m_baud.load(); }
+    // Bytes written but not yet taken by the driver (our queue and Qt's buffer): how far behind the
+    // line is.
+    std::uint64_t UnsentBytes() const;
 
 protected:
     // Queues bytes for sending; silently dropped while closed.
@@ -88,7 +91,7 @@ private:
     int m_openErrno = 0;
     bool m_isPty = false; // no hardware buffer behind the driver
 
-    std::mutex m_txMutex;
+    mutable std::mutex m_txMutex;
     std::condition_variable m_txCond;
     std::string m_txPending;        // queued by writers, not yet handed to Qt
     std::uint64_t m_txQueued = 0;   // bytes queued since open

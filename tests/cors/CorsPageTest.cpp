@@ -25,10 +25,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/socket.h>
 
 using namespace corstest;
@@ -314,6 +317,71 @@ TEST_F(CorsPageTest, TheCorrectionChainBringsTheReceiverToRtk)
     EXPECT_EQ(received().toLongLong(), page().m_nRecvBytes);
 }
 
+// The receiver's line is slower than the stream (here: the receiver takes nothing for a while). Blocks
+// that arrive while the line is still behind are dropped, as blocks arriving while one is being
+// forwarded are: queueing them would hold ever more memory and hand the receiver ever older
+// corrections. Dropped blocks do not count as received; the stream goes on once the line keeps up.
+TEST_F(CorsPageTest, ABlockArrivingWhileTheLineIsBehindIsDropped)
+{
+    Str2Str caster;
+    ASSERT_TRUE(caster.ok());
+    Start();
+    Fill(QStringLiteral("127.0.0.1"), caster.casterPort(), QStringLiteral("user"), QStringLiteral("pass"));
+    FetchSources();
+    Click(IDC_CORS_CONNECT);
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    ASSERT_TRUE(WaitUntil([&] { return DiffCommands().size() == 2; }, 3000));
+
+    // What reached the receiver from the log line on: valid frames and skipped bytes.
+    auto bytesAtReceiver = [&](std::size_t from) {
+        qint64 n = 0;
+        const auto lines = m_sim->lines();
+        for (std::size_t i = from; i < lines.size(); ++i) {
+            const QStringList f = lines[i].text.split(QLatin1Char(' '));
+            if (f.size() == 4 && f[0] == QStringLiteral("RTCM") && f[3] == QStringLiteral("bytes"))
+                n += f[2].toLongLong();
+            else if (f.size() == 3 && f[0] == QStringLiteral("SKIPPED"))
+                n += f[1].toLongLong();
+        }
+        return n;
+    };
+    const QByteArray rtcm = TestData("rtklib_testglo.rtcm3");
+    QByteArray stream;
+    for (int i = 0; i < 20; ++i)
+        stream += rtcm;
+
+    m_sim->signal(SIGSTOP);
+    const std::size_t mark = m_sim->lines().size();
+    for (int at = 0; at < stream.size(); at += 4000) {
+        caster.feed(stream.mid(at, 4000));
+        QTest::qWait(2);
+    }
+    const bool all = WaitUntil([&] { return caster.feeder().bytesToWrite() == 0; }, 20000);
+    QTest::qWait(1000); // the caster relays what it has; the page handles it
+    const qint64 counted = page().m_nRecvBytes;
+    m_sim->signal(SIGCONT);
+    ASSERT_TRUE(all);
+    EXPECT_GT(counted, 0);
+    EXPECT_LT(counted, stream.size() / 4) << counted;
+    EXPECT_EQ(received().toLongLong(), counted);
+
+    // The receiver, running again, gets what the line held back then, not the whole stream.
+    QTest::qWait(2000);
+    const qint64 delivered = bytesAtReceiver(mark);
+    EXPECT_LT(delivered, stream.size() / 4) << delivered;
+
+    // Once the line keeps up, blocks are forwarded again, every one of them.
+    const std::size_t mark2 = m_sim->lines().size();
+    for (int at = 0; at < 20000; at += 1000) {
+        caster.feed(rtcm.mid(at, 1000));
+        QTest::qWait(20);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return page().m_nRecvBytes == counted + 20000; }, 10000)) << page().m_nRecvBytes;
+    EXPECT_TRUE(WaitUntil([&] { return bytesAtReceiver(mark2) >= 19000; }, 10000)) << bytesAtReceiver(mark2);
+    Answers no({IDNO});
+    Click(IDC_CORS_CONNECT);
+}
+
 TEST_F(CorsPageTest, ExitWithTheConnectionOpenAsksTwiceThenSaves)
 {
     Str2Str caster;
@@ -340,6 +408,72 @@ TEST_F(CorsPageTest, ExitWithTheConnectionOpenAsksTwiceThenSaves)
     EXPECT_FALSE(m_dlg->isVisible());
     EXPECT_EQ(page().m_pVrsSocket, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JSAVE")) == 1; }, 3000));
+    EXPECT_EQ(DiffCommands(), (QStringList{"$JDIFF,NONE", "$JDIFF,BEACON", "$JDIFF,NONE", "$JDIFF,BEACON", "$JSAVE"}));
+}
+
+// The real boxes of the exit sequence, answered with keys as a user does. Esc in a message box is the
+// box's own (Cancel, or No): the box's loop is not the program's, so Esc is no exit command there.
+TEST_F(CorsPageTest, EscInTheExitQuestionsAnswersTheBoxItself)
+{
+    Start();
+    auto caster = ScriptedLogin([](ScriptedConnection& c) { Say(c, "ICY 200 OK\r\n"); });
+    ASSERT_TRUE(WaitUntil([&] { return LoggedIn(); }));
+    ASSERT_TRUE(WaitUntil([&] { return DiffCommands().size() == 2; }, 3000));
+
+    // Presses the given keys, one per box as the boxes come. A box beyond them, or one that a key left
+    // open, is closed with its last button (and noted), so that a wrong behaviour cannot hang the test.
+    QStringList shown;
+    auto answerWith = [&](std::vector<int> keys) {
+        shown.clear();
+        auto* driver = new QTimer;
+        QObject::connect(driver, &QTimer::timeout, driver, [&shown, keys]() mutable {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            const int ticks = box->property("ticks").toInt();
+            box->setProperty("ticks", ticks + 1);
+            if (ticks > 0) {
+                if (ticks == 10) { // still open 200 ms after its key
+                    shown << QStringLiteral("(left open)");
+                    QTimer::singleShot(0, box, [box] { box->buttons().constLast()->click(); });
+                }
+                return;
+            }
+            shown << box->text();
+            // From an event of its own, so that this driver goes on ticking in any loop the answer opens.
+            if (keys.empty()) {
+                QTimer::singleShot(0, box, [box] { box->buttons().constLast()->click(); });
+                return;
+            }
+            const int key = keys.front();
+            keys.erase(keys.begin());
+            QTimer::singleShot(0, box, [box, key] {
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key));
+            });
+        });
+        driver->start(20);
+        return driver;
+    };
+
+    // Esc in the OK/Cancel question: cancelled, the connection stays.
+    {
+        std::unique_ptr<QTimer> driver(answerWith({Qt::Key_Escape}));
+        m_dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(shown.join(QStringLiteral(" | ")).toStdString(), "CORS网络连接中,\n确定要退出吗？");
+        EXPECT_TRUE(LoggedIn());
+        EXPECT_TRUE(m_dlg->isVisible());
+    }
+    // Return takes OK; Esc in the WAAS question is No; "$JSAVE" goes out once, after the pair.
+    {
+        std::unique_ptr<QTimer> driver(answerWith({Qt::Key_Return, Qt::Key_Escape}));
+        m_dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(shown.join(QStringLiteral(" | ")), QStringLiteral("CORS网络连接中,\n确定要退出吗？ | ") + kCorsLost)
+            << qPrintable(shown.join(QStringLiteral(" | ")));
+        EXPECT_EQ(page().m_pVrsSocket, nullptr);
+        EXPECT_FALSE(m_dlg->isVisible());
+    }
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JSAVE")) == 1; }, 3000));
+    QTest::qWait(300);
     EXPECT_EQ(DiffCommands(), (QStringList{"$JDIFF,NONE", "$JDIFF,BEACON", "$JDIFF,NONE", "$JDIFF,BEACON", "$JSAVE"}));
 }
 
@@ -389,7 +523,7 @@ TEST_F(CorsPageTest, LoginAnswersOfAScriptedCaster)
     for (const Case& c : cases) {
         bool socketGoneAtBox = false;
         Answers answers({}, [&](const MessageBoxCall&) { socketGoneAtBox = page().m_pVrsSocket == nullptr; });
-        auto caster = ScriptedLogin([&c](ScriptedConnection& conn) {
+        auto caster = ScriptedLogin([&c, this](ScriptedConnection& conn) {
             for (const QByteArray& b : c.blocks) {
                 if (b.isEmpty()) {
                     conn.socket->disconnectFromHost();
@@ -397,11 +531,12 @@ TEST_F(CorsPageTest, LoginAnswersOfAScriptedCaster)
                 }
                 Say(conn, b);
                 conn.socket->waitForBytesWritten(1000);
-                QTest::qWait(150); // separate blocks on the wire
+                // Separate blocks: the next goes only when the page has handled the first.
+                WaitUntil([&] { return !page().LoginPending(); });
             }
         });
         ASSERT_TRUE(WaitUntil([&] { return caster->connections().size() == 2 && caster->last()->answered; })) << c.name;
-        QTest::qWait(500);
+        WaitUntil([&] { return c.accepted ? LoggedIn() : c.refused ? Answers::count(kWrongLogin) == 1 : false; }, 3000);
         EXPECT_EQ(LoggedIn(), c.accepted) << c.name;
         EXPECT_EQ(page().HasTimer(CLogonCORSDlg::TIMER_GGA_UPLOAD), c.accepted) << c.name;
         EXPECT_FALSE(page().LoginPending()) << c.name; // the first data ended the pending login
@@ -440,6 +575,7 @@ TEST_F(CorsPageTest, SourceTablesOfAScriptedCaster)
         QStringList want;           // first names (all of them when short)
         int count;                  // number of entries
         const QString* box;         // the message shown, if any
+        double timeScale = 0.1;     // of the socket's time limits
     };
     const Case cases[] = {
         {"split across blocks",
@@ -461,8 +597,17 @@ TEST_F(CorsPageTest, SourceTablesOfAScriptedCaster)
          },
          {"\x01\x02\x03"}, 1, nullptr},
         {"silence", [](ScriptedConnection&) {}, {}, 0, nullptr},
+        {"a record, then bytes without end",
+         [](ScriptedConnection& c) {
+             Say(c, "SOURCETABLE 200 OK\r\n\r\nSTR;T;t;RTCM 3.2;1004(1);2;GPS;NET;CHN;31.00;121.00;1;0;x;none;B;N;9600;\r\n");
+             auto* more = new QTimer(c.socket);
+             QObject::connect(more, &QTimer::timeout, c.socket, [s = c.socket] { s->write(QByteArray(50, '\xD3')); });
+             more->start(20);
+         },
+         {"T"}, 1, nullptr, 0.04},
     };
     for (const Case& c : cases) {
+        Clock::setRealScale(c.timeScale);
         Answers answers;
         ScriptedCaster caster(c.script);
         Fill(QStringLiteral("127.0.0.1"), caster.port());
