@@ -1,5 +1,6 @@
 #include "GPSStatusDlg.h"
 
+#include "GpsPower.h"
 #include "PageFit.h"
 
 #include "app/StavoDlg.h"
@@ -107,7 +108,13 @@ BOOL CGPSStatusDlg::OnInitDialog()
     m_list.SetChoiceScrollBar(TRUE);
     m_list.SetExtendedStyle(stavo::LVS_EX_FULLROWSELECT);
 
-    // The GPS power state is read here by the power control, which owns button 1018.
+    ReadPowerState();
+    // The power button is offered only where the GPS power driver is there to switch: elsewhere the
+    // receiver powers itself and the button could only say "Failed to load driver!".
+    if (stavo::GpsPowerDriverPresent()) {
+        m_btnPower.show();
+        PlacePowerButton();
+    }
 
     SetTimer(TIMER_QUERY, kQueryDelayMs);
     SetTimer(TIMER_FILL, kFillDelayMs);
@@ -212,6 +219,27 @@ void CGPSStatusDlg::OnFactoryReset()
     SetTimer(TIMER_QUERY, kQueryDelayMs);
 }
 
+void CGPSStatusDlg::PowerOn() { stavo::GpsPowerOn(this); }
+
+void CGPSStatusDlg::PowerOff() { stavo::GpsPowerOff(this); }
+
+void CGPSStatusDlg::ReadPowerState()
+{
+    const stavo::GpsPowerState state = stavo::ReadGpsPowerState();
+    m_nPowerStatus = state.powerStatus;
+    m_nOpenPower = state.openPower;
+    const stavo::PowerButtonLook look = stavo::PowerButtonLookFor(m_nPowerStatus);
+    m_btnPower.SetIcon(int(look.icon), QSize(32, 32));
+    SetWindowText(&m_btnPower, look.text);
+    UpdateData(FALSE);
+}
+
+void CGPSStatusDlg::TogglePower()
+{
+    stavo::ToggleGpsPower(this, m_pMainDlg, m_nPowerStatus);
+    ReadPowerState();
+}
+
 void CGPSStatusDlg::OnExit()
 {
     if (m_pMainDlg)
@@ -261,6 +289,7 @@ BOOL CGPSStatusDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         case IDC_SET: OnSet(); return TRUE;
         case IDC_FACTORY_RESET: OnFactoryReset(); return TRUE;
         case IDC_PAGE_EXIT: OnExit(); return TRUE;
+        case IDC_GPS_POWER: TogglePower(); return TRUE;
         default: break;
         }
     }
@@ -284,4 +313,13 @@ void CGPSStatusDlg::resizeEvent(QResizeEvent* e)
     CMyDialog::resizeEvent(e);
     // The page area under the tabs is shorter than the template: the controls are fitted into it.
     stavo::FitPageToHeight(*this);
+    PlacePowerButton();
+}
+
+void CGPSStatusDlg::PlacePowerButton()
+{
+    // The template puts the button over the left end of the list's last row, where it would hide the
+    // row's label; shown, it sits at the right end of that row instead, beside the short value.
+    if (!m_btnPower.isHidden())
+        m_btnPower.move(width() - m_btnPower.width(), m_btnPower.y());
 }

@@ -33,10 +33,11 @@ public:
     CIconButton m_btnSet;
     CIconButton m_btnExit;
     CIconButton m_btnFactory;
-    // Used by the GPS power control.
+    // GPS power. The driver is opened and closed within each switch by the power functions, so the
+    // handle stays null between switches.
     void* m_hDriver = nullptr;
-    platform::DWORD m_nOpenPower = 0; // start-up power preference (radio group 1006/1007)
-    platform::DWORD m_nPowerStatus = 0;
+    platform::DWORD m_nOpenPower = 0;   // start-up power preference (radio group 1006/1007)
+    platform::DWORD m_nPowerStatus = 0; // as the registry read last: nonzero while powered
 
     // Fills column 1 from the decoder: -1 all rows, 0 to 8 one row.
     void UpdateRows(int row);
@@ -48,6 +49,14 @@ public:
     void OnSet();
     void OnFactoryReset();
     void OnExit();
+
+    // GPS power: the driver's two switches (failures in message boxes on the page); the registry's
+    // state into the members, the button and the radio group; the button's switch off or on from the
+    // state read last, with the receiver port closed or reopened around it.
+    void PowerOn();
+    void PowerOff();
+    void ReadPowerState();
+    void TogglePower();
 
     // The choices of a row, as the list asks for them (TRUE when they were given).
     platform::BOOL OnGetChoices(int row, CArray<QString>* choices);
@@ -63,4 +72,5 @@ protected:
     void DoDataExchange(bool saveAndValidate) override;
     platform::BOOL OnCommand(platform::WPARAM wParam, platform::LPARAM lParam) override;
     void OnTimer(platform::UINT id);
+    void PlacePowerButton();
 };

@@ -72,6 +72,16 @@ GpsPowerState ReadGpsPowerState()
     return s;
 }
 
+bool GpsPowerDriverPresent()
+{
+    HANDLE device = CreateFile(QString::fromLatin1(kGpsPowerDevice), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(device);
+    return true;
+}
+
 void GpsPowerOn(QWidget* page) { switchPower(page, kOn); }
 
 void GpsPowerOff(QWidget* page)

@@ -39,9 +39,8 @@ constexpr int kPowerSwitchPauseMs = 200;
 // A USB receiver's device appears some time after its power comes on.
 constexpr int kPortDeviceWaitMs = 5000;
 
-// Power button icons (32 x 32) and texts: while powered 142 and string 172, else 145 and string 171.
-constexpr platform::UINT IDI_GPS_POWERED = 142;
-constexpr platform::UINT IDI_GPS_UNPOWERED = 145;
+// Power button icons (32 x 32) and texts: while powered icon 142 (IDI_GPS_POWERED) and string 172,
+// else icon 145 (IDI_GPS_UNPOWERED) and string 171.
 struct PowerButtonLook {
     platform::UINT icon = 0;
     QString text;
@@ -54,6 +53,10 @@ struct GpsPowerState {
     platform::DWORD openPower = 0;
 };
 GpsPowerState ReadGpsPowerState();
+
+// Whether the GPS power driver provides "GPD1:" now (opened and closed again at once; a device
+// that someone else holds open is there too).
+bool GpsPowerDriverPresent();
 
 // The driver's two switches; failures are shown in message boxes owned by page.
 void GpsPowerOn(QWidget* page);

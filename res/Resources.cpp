@@ -24,8 +24,10 @@ void RegisterImages()
         platform::UINT id;
         const char* path;
     } images[] = {
+        {IDI_GPS_POWERED, ":/icons/icon142.png"},
         {IDI_SET, ":/icons/icon143.png"},
         {IDI_REFRESH, ":/icons/icon144.png"},
+        {IDI_GPS_UNPOWERED, ":/icons/icon145.png"},
         {IDI_EXIT, ":/icons/icon146.png"},
     };
     for (const auto& i : images)

@@ -33,8 +33,10 @@
 #define IDC_FACTORY_RESET 1010
 #define IDC_GPS_POWER 1018
 #define IDC_PAGE_EXIT 1050
+#define IDI_GPS_POWERED 142
 #define IDI_SET 143
 #define IDI_REFRESH 144
+#define IDI_GPS_UNPOWERED 145
 #define IDI_EXIT 146
 
 // Sky plot and SNR page controls.

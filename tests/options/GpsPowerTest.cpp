@@ -1,21 +1,26 @@
 // GPS power control as the parameter page's power button runs it: the driver's two switches with
-// their messages and debug texts, the state read from the registry, and the toggle's sequence on the
-// main window against the simulated receiver and its driver stand-in.
+// their messages and debug texts, and taps on the page's button against the simulated receiver and
+// its driver stand-in: the sequence on the main window, the state read back from the registry and
+// what the button shows.
 
 #include "SimHarness.h"
 
 #include "app/StavoDlg.h"
+#include "receiver/GPSStatusDlg.h"
 #include "receiver/GpsPower.h"
 #include "res/resource.h"
 
 #include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/DebugOutput.h"
+#include "platform/GdiObjects.h"
 #include "platform/MessageBox.h"
 #include "platform/NamedDevice.h"
 #include "tessel/MyDialog.h"
 #include "wirra/CSIFormat.h"
 #include "wirra/TrimblePort.h"
 
+#include <QAbstractButton>
 #include <QFileInfo>
 #include <QTest>
 
@@ -150,11 +155,32 @@ protected:
         Clock::setRealScale(1.0);
         qunsetenv("XDG_CONFIG_HOME");
     }
-    // The page's button: the toggle from the state read last, then the state read again.
+    CGPSStatusDlg& page() { return *dynamic_cast<CGPSStatusDlg*>(m_dlg->Page(PAGE_STATUS)); }
+    // A tap on the page's power button (shown where the driver is there); the registry's state after.
     GpsPowerState toggle()
     {
-        ToggleGpsPower(m_dlg->Page(PAGE_STATUS), m_dlg.get(), ReadGpsPowerState().powerStatus);
+        CIconButton& button = page().m_btnPower;
+        EXPECT_TRUE(button.isVisible());
+        QTest::mouseClick(&button, Qt::LeftButton);
         return ReadGpsPowerState();
+    }
+    // What the power button shows: its icon as the resource it was loaded from, and its text.
+    QString buttonLook()
+    {
+        const CIconButton& button = page().m_btnPower;
+        const QImage shown = IconImage(button.IconHandle(0)).convertToFormat(QImage::Format_ARGB32);
+        UINT icon = 0;
+        for (UINT id : {142u, 145u}) {
+            HICON h = LoadIcon(id);
+            if (!shown.isNull() && IconImage(h).convertToFormat(QImage::Format_ARGB32) == shown)
+                icon = id;
+            DestroyIcon(h);
+        }
+        return QStringLiteral("%1 %2 %3x%4")
+            .arg(icon)
+            .arg(GetWindowText(&button))
+            .arg(button.IconDrawSize(0).width())
+            .arg(button.IconDrawSize(0).height());
     }
     std::unique_ptr<SimHarness> m_sim;
     std::unique_ptr<CStavoDlg> m_dlg;
@@ -163,17 +189,22 @@ protected:
 TEST_F(PowerToggle, OffWithTheDriverMissingClosesThePortAndSaysSo)
 {
     start({QStringLiteral("--baud"), QStringLiteral("9600")}, 0.1);
+    CIconButton& button = page().m_btnPower;
+    // No driver: the button is not offered, and shows the registry's state (powered: an external
+    // receiver powers itself).
+    EXPECT_TRUE(button.isHidden());
+    EXPECT_EQ(buttonLook(), QStringLiteral("142 关闭 32x32"));
+    // The driver gone after the page was set up: the command a tap on the button sends.
     Recorder r;
-    const GpsPowerState after = toggle();
+    page().SendMessage(WM_COMMAND, MAKELONG(WORD(IDC_GPS_POWER), BN_CLICKED), LPARAM(&button));
     EXPECT_EQ(m_dlg->m_pPort, nullptr);
     EXPECT_EQ(m_dlg->m_bDataSeen, 0);
     EXPECT_EQ(r.boxes(), QStringList{QStringLiteral("0||Failed to load driver!\r\n")});
     EXPECT_EQ(r.debug, QStringList{QStringLiteral("GPSpower off\r\n")});
     EXPECT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JOFF")) >= 3; })); // outputs off before closing
-    // No driver: the registry still reads powered, and the button says so.
-    EXPECT_EQ(after.powerStatus, 1u);
-    EXPECT_EQ(PowerButtonLookFor(after.powerStatus).icon, 142u);
-    EXPECT_EQ(PowerButtonLookFor(after.powerStatus).text, QStringLiteral("关闭"));
+    // The registry still reads powered, and the button keeps saying so.
+    EXPECT_EQ(page().m_nPowerStatus, 1u);
+    EXPECT_EQ(buttonLook(), QStringLiteral("142 关闭 32x32"));
 }
 
 TEST_F(PowerToggle, OffAndOnSilencesAndRevivesTheReceiverAndProbingResumes)
@@ -185,12 +216,24 @@ TEST_F(PowerToggle, OffAndOnSilencesAndRevivesTheReceiverAndProbingResumes)
           0.1);
     const int found = CStavoDlg::ProbeAttempts();
     EXPECT_EQ(found, 2);
+    EXPECT_EQ(buttonLook(), QStringLiteral("142 关闭 32x32"));
+    // Offered here, the button leaves the label of the list's last row uncovered.
+    CParamListCtrl& list = page().m_list;
+    const QRect label = list.GetCellRect(8, 0, true);
+    const QRect labelOnPage(list.viewport()->mapTo(&page(), label.topLeft()), label.size());
+    EXPECT_FALSE(page().m_btnPower.geometry().intersects(labelOnPage));
     Recorder r;
     GpsPowerState s = toggle();
     EXPECT_EQ(s.powerStatus, 0u);
     EXPECT_EQ(s.openPower, 1u);
-    EXPECT_EQ(PowerButtonLookFor(s.powerStatus).icon, 145u);
-    EXPECT_EQ(PowerButtonLookFor(s.powerStatus).text, QStringLiteral("开启"));
+    EXPECT_EQ(page().m_nPowerStatus, 0u);
+    EXPECT_EQ(buttonLook(), QStringLiteral("145 开启 32x32"));
+    // The start-up preference reaches the radio group.
+    auto* offAtStart = qobject_cast<QAbstractButton*>(page().GetDlgItem(IDC_POWER_OFF_AT_START));
+    auto* onAtStart = qobject_cast<QAbstractButton*>(page().GetDlgItem(IDC_POWER_ON_AT_START));
+    ASSERT_TRUE(offAtStart && onAtStart);
+    EXPECT_FALSE(offAtStart->isChecked());
+    EXPECT_TRUE(onAtStart->isChecked());
     EXPECT_EQ(r.debug, (QStringList{"GPSpower off\r\n", " POWER_OFF DeviceIoControl succeed!\r\n"}));
     EXPECT_TRUE(r.boxes().isEmpty());
     ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("POWER OFF")) == 1; }));
@@ -199,6 +242,7 @@ TEST_F(PowerToggle, OffAndOnSilencesAndRevivesTheReceiverAndProbingResumes)
     r.debug.clear();
     s = toggle();
     EXPECT_EQ(s.powerStatus, 1u);
+    EXPECT_EQ(buttonLook(), QStringLiteral("142 关闭 32x32"));
     EXPECT_EQ(r.debug, (QStringList{"GPSpower on\r\n", "power on DeviceIoControl succeed!\r\n"}));
     ASSERT_NE(m_dlg->m_pPort, nullptr);
     EXPECT_EQ(m_dlg->m_stStatus.text(), QStringLiteral("正在初始化GPS接收机..."));
