@@ -129,3 +129,10 @@ void CStavoOption::OnSetSystemTime()
     st.wMilliseconds = WORD((second - st.wSecond) * 1000.0);
     SetSystemTime(&st); // needs privilege; a refusal is not reported
 }
+
+void CStavoOption::resizeEvent(QResizeEvent* e)
+{
+    CMyDialog::resizeEvent(e);
+    // The page area under the tabs is shorter than the template: the controls are fitted into it.
+    FitTemplateToHeight();
+}

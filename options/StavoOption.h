@@ -34,4 +34,5 @@ protected:
     platform::BOOL OnInitDialog() override;
     void DoDataExchange(bool saveAndValidate) override;
     platform::BOOL OnCommand(platform::WPARAM wParam, platform::LPARAM lParam) override;
+    void resizeEvent(QResizeEvent* e) override;
 };

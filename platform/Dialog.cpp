@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -230,7 +231,19 @@ void Dialog::DDX_Control(int id, QWidget& control)
         w->PreSubclassWindow();
 }
 
-void Dialog::RelayoutFromTemplate()
+void Dialog::RelayoutFromTemplate() { layOutFromTemplate(1.0); }
+
+void Dialog::FitTemplateToHeight()
+{
+    const DialogTemplate* t = FindDialogTemplate(m_templateId);
+    if (!t || height() <= 0)
+        return;
+    const QSize base = DialogBaseUnits(t->fontFace, t->pointSize);
+    const int templateHeight = MapDialogRect(QRect(0, 0, t->w, t->h), base).height();
+    layOutFromTemplate(templateHeight > height() ? double(height()) / templateHeight : 1.0);
+}
+
+void Dialog::layOutFromTemplate(double verticalScale)
 {
     const DialogTemplate* t = FindDialogTemplate(m_templateId);
     if (!t)
@@ -244,7 +257,13 @@ void Dialog::RelayoutFromTemplate()
         if (i < 0 || std::size_t(i) >= t->controls.size())
             continue;
         const ControlTemplate& ct = t->controls[std::size_t(i)];
-        placeControl(c, MapDialogRect(QRect(ct.x, ct.y, ct.w, ct.h), base));
+        QRect r = MapDialogRect(QRect(ct.x, ct.y, ct.w, ct.h), base);
+        if (verticalScale != 1.0) {
+            const int top = int(std::lround(r.top() * verticalScale));
+            const int bottom = int(std::lround((r.top() + r.height()) * verticalScale));
+            r = QRect(r.left(), top, r.width(), bottom - top);
+        }
+        placeControl(c, r);
     }
 }
 

@@ -41,6 +41,9 @@ public:
 
     // Lays the template's controls out again for the current screen (size change).
     void RelayoutFromTemplate();
+    // The same, squeezed vertically when the window is shorter than the template, so that every
+    // control stays reachable (a page template taller than the page area under the tabs).
+    void FitTemplateToHeight();
 
 protected:
     virtual BOOL OnInitDialog();
@@ -64,6 +67,7 @@ protected:
 private:
     void buildControls(const DialogTemplate& t);
     QWidget* makeControl(int index, const struct ControlTemplate& c);
+    void layOutFromTemplate(double verticalScale);
 
     UINT m_templateId;
     bool m_modal = false;

@@ -1,6 +1,5 @@
 #include "CsiCmdsSendDlg.h"
 
-#include "PageFit.h"
 
 #include "app/StavoDlg.h"
 #include "res/resource.h"
@@ -113,5 +112,5 @@ void CCsiCmdsSendDlg::resizeEvent(QResizeEvent* e)
 {
     CMyDialog::resizeEvent(e);
     // The page area under the tabs is shorter than the template: the controls are fitted into it.
-    stavo::FitPageToHeight(*this);
+    FitTemplateToHeight();
 }

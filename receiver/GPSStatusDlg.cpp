@@ -1,7 +1,6 @@
 #include "GPSStatusDlg.h"
 
 #include "GpsPower.h"
-#include "PageFit.h"
 
 #include "app/StavoDlg.h"
 #include "res/resource.h"
@@ -312,7 +311,7 @@ void CGPSStatusDlg::resizeEvent(QResizeEvent* e)
 {
     CMyDialog::resizeEvent(e);
     // The page area under the tabs is shorter than the template: the controls are fitted into it.
-    stavo::FitPageToHeight(*this);
+    FitTemplateToHeight();
     PlacePowerButton();
 }
 

@@ -55,12 +55,6 @@ bool PtyPort::open(int baud, std::string &error)
 
 int PtyPort::programRate() const { return readLineRate(m_master); }
 
-bool PtyPort::inputPending() const
-{
-    pollfd p{m_master, POLLIN, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
-}
-
 PtyPort::ReadResult PtyPort::readSome(std::string &data)
 {
     unsigned char buf[4096];

@@ -32,9 +32,6 @@ public:
     // One non-blocking read; data is appended to `data`.
     ReadResult readSome(std::string &data);
 
-    // True when input is waiting right now.
-    bool inputPending() const;
-
     // Non-blocking write; what does not fit in the line's buffer is lost, as on a
     // UART whose other end does not read. Returns the bytes taken.
     std::size_t write(const std::string &bytes);

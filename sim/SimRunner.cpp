@@ -174,10 +174,12 @@ void SimRunner::handleInput()
         const int rate = m_port.programRate();
         if (r.bytes == 0) {
             if (r.settingsChanged) {
-                // Input already waiting when the change is seen may have been sent
-                // before it (a command, then the switch): remember the old rate.
-                m_rateBeforeChange = m_changeWithPendingInput ? m_rateBeforeChange : m_lastSeenRate;
-                m_changeWithPendingInput = m_port.inputPending();
+                // The first input read after a change may have been sent before it (a
+                // command, then the switch): remember the old rate. The master side does
+                // not keep the order of a status packet and the bytes written just before
+                // it, so the input need not be visible yet when the change is seen.
+                m_rateBeforeChange = m_changeBeforeInput ? m_rateBeforeChange : m_lastSeenRate;
+                m_changeBeforeInput = true;
                 m_lastSeenRate = rate;
             }
             continue;
@@ -187,10 +189,10 @@ void SimRunner::handleInput()
         // sent at our rate and the port moved to <new rate> right after. Such input
         // was sent before the change; anything else is taken at the rate now set.
         int interpretAt = rate;
-        if (m_changeWithPendingInput && m_rateBeforeChange == m_baud && rate != m_baud
+        if (m_changeBeforeInput && m_rateBeforeChange == m_baud && rate != m_baud
             && data.find("$JBAUD," + std::to_string(rate) + "\r") != std::string::npos)
             interpretAt = m_rateBeforeChange;
-        m_changeWithPendingInput = false;
+        m_changeBeforeInput = false;
         m_lastSeenRate = rate;
         handleChunk(data, interpretAt);
     }

@@ -59,7 +59,7 @@ private:
     int m_lastQuality = -1;
     int m_lastSeenRate = 0;
     int m_rateBeforeChange = 0;
-    bool m_changeWithPendingInput = false;
+    bool m_changeBeforeInput = false;
     std::int64_t m_startUtcMs = 0;
     std::chrono::steady_clock::time_point m_start;
 };

@@ -3,6 +3,7 @@
 // sees, the single-copy request, and the connection timers (run faster by the real-clock scale).
 
 #include "SimHarness.h"
+#include "TabTap.h"
 
 #include "app/StavoApp.h"
 #include "app/StavoDlg.h"
@@ -127,6 +128,18 @@ TEST_F(MainWindowTest, StartsWithSixPagesTheStatusAreaAndTheReceiverPort)
         EXPECT_EQ(p->TemplateId(), templates[i]);
         EXPECT_EQ(p->parentWidget(), &d.m_tab);
         EXPECT_EQ(p->isVisibleTo(&d.m_tab), i == 0) << i;
+    }
+    // Every control a page shows lies inside the page area under the tabs, where a user can reach it.
+    d.show();
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(TapTab(d.m_tab, i));
+        CMyDialog* p = d.Page(i);
+        for (QWidget* c : p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (c->isVisibleTo(p) && !c->isWindow())
+                EXPECT_TRUE(p->rect().contains(c->geometry()))
+                    << classes[i] << " " << c->metaObject()->className() << " \""
+                    << qPrintable(c->property("text").toString()) << "\" at y " << c->geometry().top() << ".."
+                    << c->geometry().bottom() << " of " << p->height();
     }
     EXPECT_EQ(dynamic_cast<CGPSStatusDlg*>(d.Page(0))->m_pMainDlg, &d);
     EXPECT_EQ(dynamic_cast<CStavoOption*>(d.Page(5))->m_pMainDlg, &d);

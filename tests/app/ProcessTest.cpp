@@ -139,7 +139,7 @@ TEST(Connection, ReceiverAt4800IsFoundOnAttemptEleven)
     SimHarness sim({QStringLiteral("--baud"), QStringLiteral("4800")});
     ASSERT_TRUE(sim.ready());
     Program prog(sim, kScale);
-    ASSERT_TRUE(waitFor(sim, QStringLiteral("$JASC,GPRMC,1"), 30000));
+    ASSERT_TRUE(waitFor(sim, QStringLiteral("$JASC,GPRMC,1"), 30000)) << sim.dump();
     const auto baud = sim.find(QStringLiteral("$JBAUD,9600"));
     ASSERT_TRUE(baud);
     EXPECT_EQ(baud->programBaud, 4800);
