@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "Screen.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
@@ -85,6 +87,9 @@ int MessageBox(QWidget* owner, const QString& text, const QString& caption, UINT
         return call.result;
     }
     QMessageBox box(iconFor(type), caption, text, QMessageBox::NoButton, owner);
+    // The handheld's boxes speak in its dialog face at the screen's dpi, as tall as the dialogs'
+    // own labels, not in the desktop's small default face.
+    box.setFont(Screen::pointFont(9));
     const auto specs = buttonsFor(type);
     std::vector<std::pair<QAbstractButton*, int>> made;
     for (std::size_t i = 0; i < specs.size(); ++i) {

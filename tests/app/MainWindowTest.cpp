@@ -449,6 +449,40 @@ TEST_F(MainWindowTest, EscInAMessageBoxIsTheBoxsOwn)
     EXPECT_EQ(m_sim->count(QStringLiteral("$JSAVE")), 0);
 }
 
+TEST_F(MainWindowTest, MessageBoxesSpeakInTheWindowsFont)
+{
+    // Real boxes over the main window: their text is as tall as the window's own labels, not set
+    // in the desktop's small default face.
+    CStavoDlg& d = *m_dlg;
+    QLabel* label = nullptr;
+    for (QLabel* l : d.findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("N:"))
+            label = l;
+    ASSERT_NE(label, nullptr);
+    for (const UINT id : {UINT(IDS_EXIT_QUESTION), UINT(IDS_PORT_BUSY)}) {
+        const QString text = LoadString(id);
+        int textHeight = 0, buttonHeight = 0;
+        QTimer driver;
+        driver.setInterval(20);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            for (QLabel* l : box->findChildren<QLabel*>())
+                if (l->text() == text)
+                    textHeight = QFontMetrics(l->font()).height();
+            if (!box->buttons().isEmpty())
+                buttonHeight = QFontMetrics(box->buttons().front()->font()).height();
+            box->reject();
+        });
+        driver.start();
+        MessageBox(&d, text, d.windowTitle(), id == IDS_EXIT_QUESTION ? MB_YESNO : MB_ICONINFORMATION);
+        driver.stop();
+        EXPECT_EQ(textHeight, QFontMetrics(label->font()).height()) << qPrintable(text);
+        EXPECT_EQ(buttonHeight, QFontMetrics(label->font()).height()) << qPrintable(text);
+    }
+}
+
 TEST_F(MainWindowTest, EscInAnOpenDropDownListIsStillTheExitCommand)
 {
     // The list a page's combo box (or an in-place editor) drops down belongs to the main window.
