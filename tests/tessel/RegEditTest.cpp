@@ -3,6 +3,7 @@
 
 #include <tessel/RegEdit.h>
 
+#include <platform/CodePage.h>
 #include <platform/Registry.h>
 
 #include <QFile>
@@ -145,6 +146,15 @@ TEST_F(RegEdit, ARegEditHoldsOneKeyAndReadsOnlyTheBytesThatWereThere)
         EXPECT_EQ(out, c.text) << QString::fromUtf16(c.name).toStdString();
     }
     EXPECT_EQ(ReadDWORD(HKEY_LOCAL_MACHINE, u"Software\\Fresh", u"dword", 0), 5u);
+
+    // 8-bit text is read in the system's code page, not in whatever the process locale is.
+    put(QStringLiteral("Software\\Fresh"), QStringLiteral("gbk"), REG_BINARY, QByteArray("\xB1\xB1\xBE\xA9\0", 5));
+    SetAnsiCodePage(936);
+    QString gbk;
+    const LONG gbkResult = r.RegRead(u"gbk", gbk);
+    SetAnsiCodePage(0);
+    EXPECT_EQ(gbkResult, 0);
+    EXPECT_EQ(gbk, QStringLiteral("北京"));
 
     r.RegClose();
     EXPECT_TRUE(r.RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Fresh"));
