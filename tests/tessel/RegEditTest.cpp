@@ -114,6 +114,9 @@ TEST_F(RegEdit, ARegEditHoldsOneKeyAndReadsOnlyTheBytesThatWereThere)
     QFile f(RegistryFilePath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().contains("\"volatile\"")); // created with option 1: gone after a restart
+    // A lasting key cannot live below it (it would go too): the writer fails instead of losing the value.
+    EXPECT_FALSE(SaveDWORD(HKEY_LOCAL_MACHINE, u"Software\\Fresh\\Sub", u"v", 1));
+    EXPECT_TRUE(SaveDWORD(HKEY_LOCAL_MACHINE, u"Software\\Fresh", u"v", 1)); // in the key itself: as volatile as it
     EXPECT_EQ(r.RegOpen(HKEY_LOCAL_MACHINE, u"Software\\Fresh"), 1);
     EXPECT_EQ(r.RegOpen(HKEY_LOCAL_MACHINE, kLong260.c_str()), 0);
     EXPECT_EQ(r.m_hKey, nullptr);
