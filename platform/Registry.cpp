@@ -217,7 +217,7 @@ LONG RegCreateKeyEx(HKEY root, const QString& subKey, DWORD, const QString&, DWO
         if (existsAnywhere(s, path))
             return LONG(ERROR_SUCCESS);
         // A lasting key below a volatile one would go with it at the restart, taking values whose
-        // writes all succeeded: refused, as the handheld's registry refuses it.
+        // writes all succeeded: refused with the registry calls' own code for it.
         if (lasting && volatileAncestor(s, path))
             return LONG(ERROR_CHILD_MUST_BE_VOLATILE);
         s.make(path, lasting ? QString() : registry::CurrentBootId());
