@@ -218,8 +218,14 @@ LONG RegCreateKeyEx(HKEY root, const QString& subKey, DWORD, const QString&, DWO
             return LONG(ERROR_SUCCESS);
         // A lasting key below a volatile one would go with it at the restart, taking values whose
         // writes all succeeded: refused with the registry calls' own code for it.
-        if (lasting && volatileAncestor(s, path))
+        const bool underVolatile = volatileAncestor(s, path);
+        if (lasting && underVolatile)
             return LONG(ERROR_CHILD_MUST_BE_VOLATILE);
+        // Keys made on the way to a volatile one are the hierarchy a registry has from the start
+        // ("Software" and the like): lasting, so that lasting keys can go beside it.
+        const QString parent = path.left(path.lastIndexOf(QLatin1Char('\\')));
+        if (!lasting && !underVolatile && parent.contains(QLatin1Char('\\')))
+            s.make(parent);
         s.make(path, lasting ? QString() : registry::CurrentBootId());
         created = true;
         return LONG(ERROR_SUCCESS);
