@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QGroupBox>
@@ -39,6 +40,18 @@ Qt::Alignment staticAlignment(DWORD style)
 
 DWORD buttonType(DWORD style) { return style & 0xF; }
 
+// The list drops below the box, as the handheld's does: the default style would lay it over the box
+// instead, ignoring the count of entries to show and growing to the screen's height. A list made
+// before that took the other style's arrows instead of the template's scroll bar.
+void dropListBelow(QComboBox* combo)
+{
+    static const QString below = QStringLiteral("QComboBox { combobox-popup: 0; }");
+    if (combo->styleSheet() == below)
+        return;
+    combo->setStyleSheet(below);
+    combo->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
 // A combo box's template height is its height with the list dropped: the box keeps its own height
 // and the list shows as many entries as the rest holds.
 void placeControl(QWidget* w, const QRect& r)
@@ -51,6 +64,7 @@ void placeControl(QWidget* w, const QRect& r)
     const int h = std::min(r.height(), combo->sizeHint().height());
     combo->setGeometry(r.x(), r.y(), r.width(), h);
     combo->setMaxVisibleItems(std::max(1, (r.height() - h) / (combo->fontMetrics().lineSpacing() + 4)));
+    dropListBelow(combo);
 }
 } // namespace
 
@@ -225,6 +239,11 @@ void Dialog::DDX_Control(int id, QWidget& control)
         control.setEnabled(old->isEnabled());
         control.stackUnder(old);
         control.setVisible(!old->isHidden());
+        auto* oldCombo = qobject_cast<QComboBox*>(old);
+        if (auto* combo = qobject_cast<QComboBox*>(&control); combo && oldCombo) {
+            combo->setMaxVisibleItems(oldCombo->maxVisibleItems());
+            dropListBelow(combo);
+        }
         delete old;
     }
     if (Window* w = Window::FromWidget(&control))

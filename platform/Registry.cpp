@@ -141,6 +141,15 @@ bool existsAnywhere(const Store& file, const QString& path)
     return exists(builtIns, path);
 }
 
+// Whether the nearest existing key above path is volatile.
+bool volatileAncestor(const Store& s, const QString& path)
+{
+    for (int at = path.lastIndexOf(QLatin1Char('\\')); at > 0; at = path.lastIndexOf(QLatin1Char('\\'), at - 1))
+        if (const Key* k = s.find(path.left(at)))
+            return !k->volatileBoot.isEmpty();
+    return false;
+}
+
 // One change of the file: serialised against every other writer, read afresh, written atomically.
 LONG modify(const std::function<LONG(Store&)>& change)
 {
@@ -203,10 +212,21 @@ LONG RegCreateKeyEx(HKEY root, const QString& subKey, DWORD, const QString&, DWO
     if (const LONG r = resolve(root, subKey, &path); r != LONG(ERROR_SUCCESS))
         return r;
     bool created = false;
+    const bool lasting = !(options & REG_OPTION_VOLATILE);
     const LONG r = modify([&](Store& s) {
         if (existsAnywhere(s, path))
             return LONG(ERROR_SUCCESS);
-        s.make(path, (options & REG_OPTION_VOLATILE) ? registry::CurrentBootId() : QString());
+        // A lasting key below a volatile one would go with it at the restart, taking values whose
+        // writes all succeeded: refused with the registry calls' own code for it.
+        const bool underVolatile = volatileAncestor(s, path);
+        if (lasting && underVolatile)
+            return LONG(ERROR_CHILD_MUST_BE_VOLATILE);
+        // Keys made on the way to a volatile one are the hierarchy a registry has from the start
+        // ("Software" and the like): lasting, so that lasting keys can go beside it.
+        const QString parent = path.left(path.lastIndexOf(QLatin1Char('\\')));
+        if (!lasting && !underVolatile && parent.contains(QLatin1Char('\\')))
+            s.make(parent);
+        s.make(path, lasting ? QString() : registry::CurrentBootId());
         created = true;
         return LONG(ERROR_SUCCESS);
     });

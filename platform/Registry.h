@@ -44,7 +44,8 @@ constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
 constexpr REGSAM KEY_SET_VALUE = 0x0002;
 constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
 
-// subKey is relative to root (a root or an open key); an empty subKey opens root itself again.
+// subKey is relative to root (a root or an open key); an empty subKey opens root itself again. A
+// lasting key cannot be made below a volatile one (ERROR_CHILD_MUST_BE_VOLATILE).
 LONG RegOpenKeyEx(HKEY root, const QString& subKey, DWORD options, REGSAM access, HKEY* result);
 LONG RegCreateKeyEx(HKEY root, const QString& subKey, DWORD reserved, const QString& keyClass, DWORD options,
                     REGSAM access, void* security, HKEY* result, DWORD* disposition);

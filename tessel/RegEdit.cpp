@@ -1,5 +1,7 @@
 #include "RegEdit.h"
 
+#include <platform/CodePage.h>
+
 #include <QByteArray>
 
 #include <cstring>
@@ -189,7 +191,12 @@ LONG CRegEdit::RegRead(LPCWSTR pszName, QString& strOut)
     if (r != LONG(ERROR_SUCCESS))
         return r;
     const int end = bytes.indexOf('\0');
-    strOut = QString::fromLocal8Bit(end < 0 ? bytes : bytes.left(end)).left(kMaxName + 1);
+    const QByteArray text = end < 0 ? bytes : bytes.left(end);
+    // The system's code page (936 on a Chinese handheld), which need not be the process locale's.
+    std::u16string wide;
+    if (!MultiByteToWide(AnsiCodePage(), std::string_view(text.constData(), std::size_t(text.size())), wide))
+        MultiByteToWide(CP_UTF8, std::string_view(text.constData(), std::size_t(text.size())), wide);
+    strOut = QString::fromStdU16String(wide).left(kMaxName + 1);
     return r;
 }
 

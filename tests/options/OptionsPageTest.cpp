@@ -12,6 +12,7 @@
 #include "geodra/Geodra.h"
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
+#include "platform/DialogTemplate.h"
 #include "platform/SystemTime.h"
 #include "wirra/CSIFormat.h"
 #include "wirra/Framer.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -137,6 +139,28 @@ TEST_F(OptionsPage, ListsTheTwentyFourZonesAndSelectsTheDevicesOwn)
     EXPECT_EQ(p.m_stLocalTime.FontSize(), 28);
     EXPECT_EQ(p.m_cbTimeZone.parentWidget(), &p);
     EXPECT_LT(p.m_cbTimeZone.height(), 60); // the box at its own height; 53 units is the dropped list
+}
+
+// The template gives the zone list 53 units with the list dropped: below the box, a few entries and a
+// scroll bar, the device's zone among them; never a list over the box as tall as the screen.
+TEST_F(OptionsPage, TheZoneListDropsBelowTheBoxWithinItsTemplateHeight)
+{
+    writeZone("8:00");
+    CStavoOption& p = makePage();
+    QComboBox& c = p.m_cbTimeZone;
+    QTest::mouseClick(&c, Qt::LeftButton);
+    QAbstractItemView* v = c.view();
+    ASSERT_TRUE(waitUntil([v] { return v->isVisible(); }, 3000));
+    const QWidget* list = v->window();
+    const int boxTop = c.mapToGlobal(QPoint(0, 0)).y();
+    const QSize base = DialogBaseUnits(QStringLiteral("MS Shell Dlg"), 9);
+    const int dropped = MapDialogRect(QRect(68, 14, 48, 53), base).height();
+    EXPECT_GE(list->mapToGlobal(QPoint(0, 0)).y(), boxTop + c.height() - 2);
+    EXPECT_LE(list->mapToGlobal(QPoint(0, list->height())).y(), boxTop + dropped + 4);
+    EXPECT_TRUE(v->verticalScrollBar()->isVisible());
+    const QModelIndex zone = v->model()->index(c.findText(QStringLiteral("8:00")), 0);
+    EXPECT_TRUE(v->viewport()->rect().contains(v->visualRect(zone).center()));
+    c.hidePopup();
 }
 
 TEST_F(OptionsPage, LocalTimeLineAppliesLeapSecondsAndTheZone)

@@ -140,12 +140,25 @@ TEST_F(Registry, WithoutTheDriverTheGpsReadsAsPoweredAndTheFileKeepsOnlyWhatWasW
 
 TEST_F(Registry, VolatileKeysEndWithTheBootAndADamagedFileIsKeptAside)
 {
-    RegCloseKey(create(QStringLiteral("Software\\Lasting")));
+    // The first key under "Software" is a volatile one: "Software" itself, made on the way, is lasting
+    // (the handheld's registry has it from the start), so lasting keys can still go beside it.
     RegCloseKey(create(QStringLiteral("Software\\Gone"), REG_OPTION_VOLATILE));
-    RegCloseKey(create(QStringLiteral("Software\\Gone\\Child")));
+    RegCloseKey(create(QStringLiteral("Software\\Lasting")));
+    RegCloseKey(create(QStringLiteral("Software\\Gone\\Child"), REG_OPTION_VOLATILE));
     HKEY h = nullptr;
     ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Gone\\Child"), 0, 0, &h), 0);
     RegCloseKey(h);
+    // A lasting key below a volatile one would go with it at the restart, its values lost although
+    // every write succeeded: refused.
+    for (const char* lasting : {"Software\\Gone\\Lasting", "Software\\Gone\\Child\\Deep\\Lasting"}) {
+        DWORD disposition = 0;
+        EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, QString::fromLatin1(lasting), 0, QString(), 0, KEY_ALL_ACCESS,
+                                 nullptr, &h, &disposition),
+                  LONG(ERROR_CHILD_MUST_BE_VOLATILE))
+            << lasting;
+        EXPECT_EQ(h, nullptr);
+        EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, QString::fromLatin1(lasting), 0, 0, &h), LONG(ERROR_FILE_NOT_FOUND));
+    }
 
     // The machine restarts: the file names another boot for the volatile key.
     QByteArray text = file();

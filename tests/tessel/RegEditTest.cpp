@@ -3,6 +3,7 @@
 
 #include <tessel/RegEdit.h>
 
+#include <platform/CodePage.h>
 #include <platform/Registry.h>
 
 #include <QFile>
@@ -113,6 +114,9 @@ TEST_F(RegEdit, ARegEditHoldsOneKeyAndReadsOnlyTheBytesThatWereThere)
     QFile f(RegistryFilePath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().contains("\"volatile\"")); // created with option 1: gone after a restart
+    // A lasting key cannot live below it (it would go too): the writer fails instead of losing the value.
+    EXPECT_FALSE(SaveDWORD(HKEY_LOCAL_MACHINE, u"Software\\Fresh\\Sub", u"v", 1));
+    EXPECT_TRUE(SaveDWORD(HKEY_LOCAL_MACHINE, u"Software\\Fresh", u"v", 1)); // in the key itself: as volatile as it
     EXPECT_EQ(r.RegOpen(HKEY_LOCAL_MACHINE, u"Software\\Fresh"), 1);
     EXPECT_EQ(r.RegOpen(HKEY_LOCAL_MACHINE, kLong260.c_str()), 0);
     EXPECT_EQ(r.m_hKey, nullptr);
@@ -145,6 +149,15 @@ TEST_F(RegEdit, ARegEditHoldsOneKeyAndReadsOnlyTheBytesThatWereThere)
         EXPECT_EQ(out, c.text) << QString::fromUtf16(c.name).toStdString();
     }
     EXPECT_EQ(ReadDWORD(HKEY_LOCAL_MACHINE, u"Software\\Fresh", u"dword", 0), 5u);
+
+    // 8-bit text is read in the system's code page, not in whatever the process locale is.
+    put(QStringLiteral("Software\\Fresh"), QStringLiteral("gbk"), REG_BINARY, QByteArray("\xB1\xB1\xBE\xA9\0", 5));
+    SetAnsiCodePage(936);
+    QString gbk;
+    const LONG gbkResult = r.RegRead(u"gbk", gbk);
+    SetAnsiCodePage(0);
+    EXPECT_EQ(gbkResult, 0);
+    EXPECT_EQ(gbk, QStringLiteral("北京"));
 
     r.RegClose();
     EXPECT_TRUE(r.RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Fresh"));
