@@ -455,12 +455,8 @@ void CLogonCORSDlg::Disconnect()
         return;
     DestroyCorrectionSocket();
     KillTimer(TIMER_GGA_UPLOAD);
-    if (HasReceiverPort()) {
-        WriteToReceiver(kDiffNone);
-        WriteToReceiver(kDiffBeacon);
-    }
     m_bLoginPending = false;
-    AskWaasQuestion();
+    EndCorrectionConnection();
 }
 
 void CLogonCORSDlg::AskWaasQuestion()

@@ -47,6 +47,42 @@ QImage loadResource(UINT id, QSize size)
     return reader.read();
 }
 
+// Icons and bitmaps are kept alike: a set of the live handles of each kind, under the one lock.
+template <class Object> using Handles = std::set<const Object*> Registry::*;
+
+template <class Object> Object* track(Handles<Object> handles, Object* object)
+{
+    Registry& r = registry();
+    std::lock_guard<std::mutex> g(r.lock);
+    (r.*handles).insert(object);
+    return object;
+}
+
+// Frees a live handle once; FALSE for one that is null, unknown or already freed.
+template <class Object> BOOL release(Handles<Object> handles, Object* object)
+{
+    Registry& r = registry();
+    std::lock_guard<std::mutex> g(r.lock);
+    if (!object || (r.*handles).erase(object) == 0)
+        return FALSE;
+    delete object;
+    return TRUE;
+}
+
+template <class Object> bool isLive(Handles<Object> handles, const Object* object)
+{
+    Registry& r = registry();
+    std::lock_guard<std::mutex> g(r.lock);
+    return object && (r.*handles).count(object) > 0;
+}
+
+template <class Object> int liveCount(Handles<Object> handles)
+{
+    Registry& r = registry();
+    std::lock_guard<std::mutex> g(r.lock);
+    return int((r.*handles).size());
+}
+
 } // namespace
 
 void AddImageResource(UINT id, const QString& path)
@@ -67,11 +103,7 @@ HICON CreateIconFromImage(const QImage& image)
 {
     if (image.isNull())
         return nullptr;
-    auto* icon = new IconObject{image.convertToFormat(QImage::Format_ARGB32_Premultiplied)};
-    Registry& r = registry();
-    std::lock_guard<std::mutex> g(r.lock);
-    r.icons.insert(icon);
-    return icon;
+    return track(&Registry::icons, new IconObject{image.convertToFormat(QImage::Format_ARGB32_Premultiplied)});
 }
 
 HICON LoadIcon(UINT id, int cx, int cy)
@@ -79,22 +111,9 @@ HICON LoadIcon(UINT id, int cx, int cy)
     return CreateIconFromImage(loadResource(id, QSize(cx, cy)));
 }
 
-BOOL DestroyIcon(HICON icon)
-{
-    Registry& r = registry();
-    std::lock_guard<std::mutex> g(r.lock);
-    if (!icon || r.icons.erase(icon) == 0)
-        return FALSE;
-    delete icon;
-    return TRUE;
-}
+BOOL DestroyIcon(HICON icon) { return release(&Registry::icons, icon); }
 
-bool IsIcon(HICON icon)
-{
-    Registry& r = registry();
-    std::lock_guard<std::mutex> g(r.lock);
-    return icon && r.icons.count(icon) > 0;
-}
+bool IsIcon(HICON icon) { return isLive(&Registry::icons, icon); }
 
 QImage IconImage(HICON icon) { return IsIcon(icon) ? icon->image : QImage(); }
 
@@ -104,46 +123,19 @@ HBITMAP CreateBitmapFromImage(const QImage& image)
 {
     if (image.isNull())
         return nullptr;
-    auto* bitmap = new BitmapObject{image.convertToFormat(QImage::Format_RGB32)};
-    Registry& r = registry();
-    std::lock_guard<std::mutex> g(r.lock);
-    r.bitmaps.insert(bitmap);
-    return bitmap;
+    return track(&Registry::bitmaps, new BitmapObject{image.convertToFormat(QImage::Format_RGB32)});
 }
 
 HBITMAP LoadBitmap(UINT id) { return CreateBitmapFromImage(loadResource(id, QSize())); }
 
-BOOL DeleteObject(HBITMAP bitmap)
-{
-    Registry& r = registry();
-    std::lock_guard<std::mutex> g(r.lock);
-    if (!bitmap || r.bitmaps.erase(bitmap) == 0)
-        return FALSE;
-    delete bitmap;
-    return TRUE;
-}
+BOOL DeleteObject(HBITMAP bitmap) { return release(&Registry::bitmaps, bitmap); }
 
-bool IsBitmap(HBITMAP bitmap)
-{
-    Registry& r = registry();
-    std::lock_guard<std::mutex> g(r.lock);
-    return bitmap && r.bitmaps.count(bitmap) > 0;
-}
+bool IsBitmap(HBITMAP bitmap) { return isLive(&Registry::bitmaps, bitmap); }
 
 QImage BitmapImage(HBITMAP bitmap) { return IsBitmap(bitmap) ? bitmap->image : QImage(); }
 
-int LiveIconCount()
-{
-    Registry& r = registry();
-    std::lock_guard<std::mutex> g(r.lock);
-    return int(r.icons.size());
-}
+int LiveIconCount() { return liveCount(&Registry::icons); }
 
-int LiveBitmapCount()
-{
-    Registry& r = registry();
-    std::lock_guard<std::mutex> g(r.lock);
-    return int(r.bitmaps.size());
-}
+int LiveBitmapCount() { return liveCount(&Registry::bitmaps); }
 
 } // namespace platform

@@ -134,18 +134,9 @@ void CCellCombo::focusOutEvent(QFocusEvent* e)
     const bool ownDropDown = now && (now == view() || view()->window()->isAncestorOf(now));
     if (e->reason() == Qt::PopupFocusReason || ownDropDown || !m_bHasWindow)
         return;
-    stavo::NMLVDISPINFO info;
-    info.hdr.hwndFrom = m_pList;
-    info.hdr.idFrom = m_pList ? UINT(GetDlgCtrlID(m_pList)) : 0;
-    info.hdr.code = stavo::LVN_ENDLABELEDIT;
-    info.item.mask = stavo::LVIF_TEXT;
-    info.item.iItem = m_nRow;
-    info.item.iSubItem = m_nCol;
-    info.item.pszText = m_bCancelled ? m_strStart : currentText();
-    info.item.cchTextMax = int(info.item.pszText.size());
     const WPARAM window = m_nWindow;
     if (m_pList)
-        m_pList->SendMessage(stavo::WM_NOTIFY, info.hdr.idFrom, LPARAM(&info));
+        m_pList->SendEndLabelEdit(m_nRow, m_nCol, m_bCancelled ? m_strStart : currentText());
     PostMessage(stavo::WM_CLOSE, window, 0);
 }
 

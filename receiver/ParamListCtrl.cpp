@@ -558,6 +558,20 @@ LRESULT CParamListCtrl::OnBeginLabelEdit(const NMLVDISPINFO* info)
     return IsCellReadOnly(info->item.iItem, info->item.iSubItem) || IsChoiceRow(info->item.iItem) ? 1 : 0;
 }
 
+void CParamListCtrl::SendEndLabelEdit(int nRow, int nCol, const QString& text)
+{
+    NMLVDISPINFO info;
+    info.hdr.hwndFrom = this;
+    info.hdr.idFrom = UINT(GetDlgCtrlID(this));
+    info.hdr.code = stavo::LVN_ENDLABELEDIT;
+    info.item.mask = stavo::LVIF_TEXT;
+    info.item.iItem = nRow;
+    info.item.iSubItem = nCol;
+    info.item.pszText = text;
+    info.item.cchTextMax = int(text.size());
+    SendMessage(stavo::WM_NOTIFY, info.hdr.idFrom, LPARAM(&info));
+}
+
 LRESULT CParamListCtrl::OnEndLabelEdit(const NMLVDISPINFO* info)
 {
     if (!info)

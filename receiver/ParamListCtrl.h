@@ -76,6 +76,10 @@ public:
     static CCellEdit* CellEdit();
     static CCellCombo* CellCombo();
 
+    // What an editor sends the list when its edit of the cell ends: the end-of-edit record with the
+    // editor's text (WM_NOTIFY, LVN_ENDLABELEDIT).
+    void SendEndLabelEdit(int nRow, int nCol, const QString& text);
+
     // Reflected notifications.
     platform::LRESULT OnBeginLabelEdit(const stavo::NMLVDISPINFO* info);
     platform::LRESULT OnEndLabelEdit(const stavo::NMLVDISPINFO* info);

@@ -242,6 +242,27 @@ void CGridListCtrl::vClearList()
 
 // ---- Selection ----
 
+namespace {
+// op on every row (as many as there are at each step); TRUE only when it succeeded on each.
+template <class Op> BOOL ForEveryItem(const CGridListCtrl& list, Op op)
+{
+    BOOL ok = TRUE;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        ok &= op(i);
+    return ok;
+}
+
+template <class Match> int FirstMatch(int count, int nStart, Match match)
+{
+    if (nStart >= count)
+        return -1;
+    for (int i = nStart < 0 ? 0 : nStart + 1; i < count; ++i)
+        if (match(i))
+            return i;
+    return -1;
+}
+} // namespace
+
 BOOL CGridListCtrl::SelectItem(int nItem, BOOL bClamp)
 {
     const int count = GetItemCount();
@@ -255,43 +276,16 @@ BOOL CGridListCtrl::SelectItem(int nItem, BOOL bClamp)
 
 BOOL CGridListCtrl::UnSelectItem(int nItem) { return SetItemState(nItem, 0, LVIS_SELECTED); }
 
-BOOL CGridListCtrl::SelectAllItems()
-{
-    BOOL ok = TRUE;
-    for (int i = 0; i < GetItemCount(); ++i)
-        ok &= SelectItem(i);
-    return ok;
-}
+BOOL CGridListCtrl::SelectAllItems() { return ForEveryItem(*this, [this](int i) { return SelectItem(i); }); }
 
-BOOL CGridListCtrl::UnSelectAllItems()
-{
-    BOOL ok = TRUE;
-    for (int i = 0; i < GetItemCount(); ++i)
-        ok &= UnSelectItem(i);
-    return ok;
-}
+BOOL CGridListCtrl::UnSelectAllItems() { return ForEveryItem(*this, [this](int i) { return UnSelectItem(i); }); }
 
 BOOL CGridListCtrl::InvertSelect()
 {
-    BOOL ok = TRUE;
-    for (int i = 0; i < GetItemCount(); ++i)
-        ok &= IsItemSelected(i) ? UnSelectItem(i) : SelectItem(i);
-    return ok;
+    return ForEveryItem(*this, [this](int i) { return IsItemSelected(i) ? UnSelectItem(i) : SelectItem(i); });
 }
 
 BOOL CGridListCtrl::IsItemSelected(int nItem) const { return GetItemState(nItem, LVIS_SELECTED) != 0; }
-
-namespace {
-template <class Match> int FirstMatch(int count, int nStart, Match match)
-{
-    if (nStart >= count)
-        return -1;
-    for (int i = nStart < 0 ? 0 : nStart + 1; i < count; ++i)
-        if (match(i))
-            return i;
-    return -1;
-}
-} // namespace
 
 int CGridListCtrl::GetFirstSelectedItem(int nStart) const
 {
@@ -317,28 +311,13 @@ BOOL CGridListCtrl::CheckItem(int nItem) { return SetCheck(nItem, TRUE); }
 BOOL CGridListCtrl::UnCheckItem(int nItem) { return SetCheck(nItem, FALSE); }
 BOOL CGridListCtrl::IsItemChecked(int nItem) const { return GetCheck(nItem); }
 
-BOOL CGridListCtrl::CheckAllItems()
-{
-    BOOL ok = TRUE;
-    for (int i = 0; i < GetItemCount(); ++i)
-        ok &= CheckItem(i);
-    return ok;
-}
+BOOL CGridListCtrl::CheckAllItems() { return ForEveryItem(*this, [this](int i) { return CheckItem(i); }); }
 
-BOOL CGridListCtrl::UnCheckAllItems()
-{
-    BOOL ok = TRUE;
-    for (int i = 0; i < GetItemCount(); ++i)
-        ok &= UnCheckItem(i);
-    return ok;
-}
+BOOL CGridListCtrl::UnCheckAllItems() { return ForEveryItem(*this, [this](int i) { return UnCheckItem(i); }); }
 
 BOOL CGridListCtrl::InvertCheck()
 {
-    BOOL ok = TRUE;
-    for (int i = 0; i < GetItemCount(); ++i)
-        ok &= IsItemChecked(i) ? UnCheckItem(i) : CheckItem(i);
-    return ok;
+    return ForEveryItem(*this, [this](int i) { return IsItemChecked(i) ? UnCheckItem(i) : CheckItem(i); });
 }
 
 int CGridListCtrl::GetCheckedItemCount() const

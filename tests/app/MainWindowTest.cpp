@@ -2,8 +2,9 @@
 // start-up, tabs, hiding and restoring, the exit sequence with its questions, Esc that no control
 // sees, the single-copy request, and the connection timers (run faster by the real-clock scale).
 
-#include "SimHarness.h"
+#include "SimWindowFixture.h"
 #include "TabTap.h"
+#include "../wirra/TestSupport.h"
 
 #include "app/StavoApp.h"
 #include "app/StavoDlg.h"
@@ -43,61 +44,18 @@ using namespace platform;
 
 namespace {
 
-// Answers every box with the next of a list (then with the box's first button) and records it.
-struct Answers {
-    explicit Answers(std::vector<int> list = {})
-    {
-        ClearMessageBoxLog();
-        auto shared = std::make_shared<std::vector<int>>(std::move(list));
-        SetMessageBoxResponder([shared](const MessageBoxCall& c) {
-            if (shared->empty())
-                return DefaultMessageBoxResult(c.type);
-            const int r = shared->front();
-            shared->erase(shared->begin());
-            return r;
-        });
-    }
-    ~Answers() { SetMessageBoxResponder(nullptr); }
-};
+// The simulated receiver at 9600 baud, its time running ten times faster.
+const QStringList kSimArgs = {QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--seed"),
+                              QStringLiteral("3"), QStringLiteral("--time-scale"), QStringLiteral("10")};
 
-// A main window running against a simulated receiver at 9600 baud.
-class MainWindowTest : public ::testing::Test {
+// A main window running against the simulated receiver.
+class MainWindowTest : public SimWindowFixture {
 protected:
     void SetUp() override
     {
-        m_sim = std::make_unique<SimHarness>(QStringList{QStringLiteral("--baud"), QStringLiteral("9600"),
-                                                          QStringLiteral("--seed"), QStringLiteral("3"),
-                                                          QStringLiteral("--time-scale"), QStringLiteral("10")});
-        ASSERT_TRUE(m_sim->ready());
-        qputenv("XDG_CONFIG_HOME", m_sim->home().toUtf8());
-        Clock::setRealScale(0.1);
-        m_app = std::make_unique<CStavoApp>();
-        ASSERT_TRUE(m_app->InitApplication());
-        m_dlg = std::make_unique<CStavoDlg>();
-        m_app->AttachMainWindow(m_dlg.get());
-        m_dlg->Create(IDD_STAVO_DIALOG, nullptr);
-        QApplication::setActiveWindow(m_dlg.get());
+        ASSERT_NO_FATAL_FAILURE(StartSim(kSimArgs));
+        StartWindow();
     }
-    void TearDown() override
-    {
-        SetAppPreTranslate(nullptr);
-        m_dlg.reset();
-        m_app.reset();
-        Clock::setRealScale(1.0);
-        qunsetenv("XDG_CONFIG_HOME");
-    }
-    // Runs the event loop until pred holds or ms pass.
-    template <class Pred> bool waitUntil(Pred pred, int ms = 10000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!pred() && t.elapsed() < ms)
-            QTest::qWait(10);
-        return pred();
-    }
-    std::unique_ptr<SimHarness> m_sim;
-    std::unique_ptr<CStavoApp> m_app;
-    std::unique_ptr<CStavoDlg> m_dlg;
 };
 
 } // namespace
@@ -154,7 +112,7 @@ TEST_F(MainWindowTest, PositionFromTheReceiverReachesTheStatusArea)
     CStavoDlg& d = *m_dlg;
     // Found at 9600, outputs on after 3 s (scaled), then positions with precision arrive: the
     // receiver's SBAS solution, with the source its status report named.
-    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分H:")); }, 15000))
+    ASSERT_TRUE(WaitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分H:")); }, 15000))
         << qPrintable(d.m_stStatus.text()) << m_sim->dump();
     EXPECT_EQ(d.m_stStatus.Foreground(), RGB(255, 128, 0));
     EXPECT_EQ(d.m_pDecoder->m_nDiffMode, 1);
@@ -169,21 +127,21 @@ TEST_F(MainWindowTest, NoDataWarningAfterThreeSilentSeconds)
 {
     CStavoDlg& d = *m_dlg;
     // Wait for the outputs the program switches on (a silent receiver would not obey them).
-    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
-    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000));
     m_sim->signal(SIGUSR1); // the receiver goes silent
-    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text() == QStringLiteral("端口无数据"); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return d.m_stStatus.text() == QStringLiteral("端口无数据"); }, 5000));
     EXPECT_EQ(d.m_stStatus.Foreground(), RGB(255, 0, 0));
     EXPECT_GE(d.m_nNoDataTicks, 3);
     m_sim->signal(SIGUSR2); // and talks again: the next position overwrites the warning
-    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 5000))
         << qPrintable(d.m_stStatus.text()) << m_sim->dump();
 }
 
 TEST_F(MainWindowTest, SwitchingThePortOffAndOnResumesTheProbeCounter)
 {
     CStavoDlg& d = *m_dlg;
-    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
     const int before = CStavoDlg::ProbeAttempts();
     // The power-off and power-on sequence, with a receiver that stays silent afterwards.
     d.CloseReceiverPort();
@@ -195,7 +153,7 @@ TEST_F(MainWindowTest, SwitchingThePortOffAndOnResumesTheProbeCounter)
     EXPECT_EQ(d.m_nNoDataTicks, -3);
     d.OpenReceiverPort();
     d.SetTimer(stavo::TIMER_BAUD_PROBE, 2000);
-    ASSERT_TRUE(waitUntil([&] { return !MessageBoxLog().empty(); }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return !MessageBoxLog().empty(); }, 15000));
     EXPECT_EQ(MessageBoxLog()[0].text, QStringLiteral("串口不能正常通信，自适应串口波特率失败！"));
     EXPECT_EQ(CStavoDlg::ProbeAttempts(), 25); // the count went on from `before` to the limit
     EXPECT_LE(before, 24);
@@ -230,14 +188,14 @@ TEST_F(MainWindowTest, ExitQuestionAnsweredNoChangesNothingYesSavesAndEnds)
         Answers yes({IDYES});
         d.RequestExit();
         EXPECT_FALSE(d.isVisible());
-        ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JSAVE")) == 1; }, 3000));
+        ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JSAVE")) == 1; }, 3000));
     }
 }
 
 TEST_F(MainWindowTest, ExitWithThePortClosedSendsNothing)
 {
     CStavoDlg& d = *m_dlg;
-    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JSHOW")) >= 1; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JSHOW")) >= 1; }, 5000));
     d.CloseReceiverPort(); // as the power switch of the parameter page does
     QTest::qWait(300); // the simulator logs what it got
     EXPECT_GE(m_sim->count(QStringLiteral("$JOFF")), 2);
@@ -256,7 +214,7 @@ TEST_F(MainWindowTest, EscInAFocusedEditOpensTheExitQuestionAndNoControlSeesIt)
     auto* edit = new QLineEdit(d.Page(0));
     edit->show();
     edit->setFocus();
-    ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == edit; }, 2000));
     int editKeys = 0;
     struct Counter : QObject {
         int* n;
@@ -295,7 +253,7 @@ TEST_F(MainWindowTest, SecondCopyRaisesTheFirstOnlyWhileItCarriesTheProperty)
             reply = other.reply();
             done = true;
         });
-        waitUntil([&] { return done.load(); }, 5000);
+        WaitUntil([&] { return done.load(); }, 5000);
         t.join();
         EXPECT_TRUE(refused);
         return reply;
@@ -327,26 +285,6 @@ TEST_F(MainWindowTest, OkHidesAndATapOnTheIconRestores)
 
 namespace {
 
-// CPU time (user + system, in clock ticks) of this process's receiver reader threads.
-long ReaderTicks()
-{
-    long ticks = 0;
-    QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
-        if (!comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("wirra-reader"))
-            continue;
-        QFile stat(tasks.filePath(tid + QStringLiteral("/stat")));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (f.size() > 12)
-            ticks += f[11].toLong() + f[12].toLong(); // utime, stime
-    }
-    return ticks;
-}
-
 // Keys as a user presses them: to the widget that has the focus in the active window.
 void PressKey(QWidget* window, Qt::Key key)
 {
@@ -359,33 +297,33 @@ void PressKey(QWidget* window, Qt::Key key)
 TEST_F(MainWindowTest, AReceiverThatHangsUpCostsNothingAndIsReopenedWhenBack)
 {
     CStavoDlg& d = *m_dlg;
-    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
-    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000));
     CTrimblePort* before = d.m_pPort;
 
     m_sim->stop(); // the receiver is unplugged
-    ASSERT_TRUE(waitUntil([&] { return d.m_pPort && d.m_pPort->IsHungUp(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return d.m_pPort && d.m_pPort->IsHungUp(); }, 5000));
     EXPECT_EQ(d.m_pPort->handle(), -1);
-    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text() == QStringLiteral("端口无数据"); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return d.m_stStatus.text() == QStringLiteral("端口无数据"); }, 5000));
     EXPECT_EQ(d.m_stStatus.Foreground(), RGB(255, 0, 0));
     // While it is gone (ten watchdog ticks at this clock scale) the reader spends nothing.
-    const long ticks = ReaderTicks();
+    const long ticks = wirra_test::ReaderTicks();
     QTest::qWait(1000);
-    EXPECT_LT(ReaderTicks() - ticks, 20);
+    EXPECT_LT(wirra_test::ReaderTicks() - ticks, 20);
     EXPECT_EQ(d.m_pPort, before); // nothing to reopen yet
     EXPECT_EQ(d.m_stStatus.text(), QStringLiteral("端口无数据"));
 
     // Plugged in again on the same device: opened as a power-on does, found, initialised, and
     // the position comes back without a restart.
     ASSERT_TRUE(m_sim->restart());
-    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000)) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 15000)) << m_sim->dump();
     ASSERT_NE(d.m_pPort, nullptr);
     EXPECT_NE(d.m_pPort->handle(), -1);
     EXPECT_FALSE(d.m_pPort->IsHungUp());
     std::size_t at = 0;
     EXPECT_TRUE(m_sim->find(QStringLiteral("$JOFF"), &at));
     EXPECT_TRUE(m_sim->find(QStringLiteral("$JSHOW"), nullptr, at + 1));
-    ASSERT_TRUE(waitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000))
+    ASSERT_TRUE(WaitUntil([&] { return d.m_stStatus.text().startsWith(QStringLiteral("WAAS差分")); }, 15000))
         << qPrintable(d.m_stStatus.text()) << m_sim->dump();
 }
 
@@ -492,7 +430,7 @@ TEST_F(MainWindowTest, EscInAnOpenDropDownListIsStillTheExitCommand)
     combo->show();
     combo->setFocus();
     combo->showPopup();
-    ASSERT_TRUE(waitUntil([&] { return QApplication::activePopupWidget() != nullptr; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activePopupWidget() != nullptr; }, 2000));
     Answers no({IDNO});
     QWidget* popup = QApplication::activePopupWidget();
     QWidget* target = popup->focusWidget() ? popup->focusWidget() : popup;
@@ -554,30 +492,19 @@ TEST_F(LandscapeMainWindowTest, TheWindowFillsTheScreenItIsShownOn)
 }
 
 // The main window run as the program runs it: modally, with the notification area's path taken.
-class ModalMainWindowTest : public ::testing::Test {
+class ModalMainWindowTest : public SimWindowFixture {
 protected:
     void SetUp() override
     {
-        m_sim = std::make_unique<SimHarness>(QStringList{QStringLiteral("--baud"), QStringLiteral("9600"),
-                                                          QStringLiteral("--seed"), QStringLiteral("3"),
-                                                          QStringLiteral("--time-scale"), QStringLiteral("10")});
-        ASSERT_TRUE(m_sim->ready());
-        qputenv("XDG_CONFIG_HOME", m_sim->home().toUtf8());
-        Clock::setRealScale(0.1);
+        ASSERT_NO_FATAL_FAILURE(StartSim(kSimArgs));
         TrayIcon::ForceAvailable(true);
-        m_app = std::make_unique<CStavoApp>();
-        ASSERT_TRUE(m_app->InitApplication());
+        StartApp();
     }
     void TearDown() override
     {
-        SetAppPreTranslate(nullptr);
-        m_app.reset();
+        SimWindowFixture::TearDown();
         TrayIcon::ForceAvailable(std::nullopt);
-        Clock::setRealScale(1.0);
-        qunsetenv("XDG_CONFIG_HOME");
     }
-    std::unique_ptr<SimHarness> m_sim;
-    std::unique_ptr<CStavoApp> m_app;
 };
 
 TEST_F(ModalMainWindowTest, OkHidesTheWindowAndTheProgramRunsOnUntilTheExitSequence)
@@ -652,18 +579,5 @@ TEST_F(ModalMainWindowTest, OkHidesTheWindowAndTheProgramRunsOnUntilTheExitSeque
     EXPECT_EQ(failure, QString());
     EXPECT_EQ(step, 4) << "the modal loop ended at step " << step;
     EXPECT_FALSE(d.isVisible());
-    QElapsedTimer t;
-    t.start();
-    while (m_sim->count(QStringLiteral("$JSAVE")) != 1 && t.elapsed() < 3000)
-        QTest::qWait(20);
-    EXPECT_EQ(m_sim->count(QStringLiteral("$JSAVE")), 1);
-}
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false); // as the program: a hidden main window runs on
-    res::RegisterResources();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    EXPECT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JSAVE")) == 1; }, 3000)) << m_sim->dump();
 }

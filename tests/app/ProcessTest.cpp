@@ -2,7 +2,7 @@
 // single-copy rule. The program's timers run faster by STAVO_TIMER_SCALE; the simulator's command
 // log (what it received, when, and at which rates) is what the tests read.
 
-#include "SimHarness.h"
+#include "ProgramHarness.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -16,55 +16,6 @@
 #include <cstring>
 
 namespace {
-
-class Program {
-public:
-    Program(const SimHarness& sim, double scale, const QString& answers = QString())
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), sim.home());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("STAVO_TIMER_SCALE"), QString::number(scale));
-        env.insert(QStringLiteral("STAVO_MSGBOX_LOG"), sim.home() + QStringLiteral("/boxes.log"));
-        env.insert(QStringLiteral("STAVO_MSGBOX_ANSWERS"), answers);
-        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("stavo.instance.info=true"));
-        m_boxes = sim.home() + QStringLiteral("/boxes.log");
-        m_proc.setProcessEnvironment(env);
-        m_proc.setProgram(QStringLiteral(STAVO_EXE));
-        m_proc.start();
-        m_proc.waitForStarted(5000);
-    }
-    ~Program()
-    {
-        if (m_proc.state() != QProcess::NotRunning) {
-            m_proc.kill();
-            m_proc.waitForFinished(3000);
-        }
-    }
-    QProcess& process() { return m_proc; }
-    QString boxes() const
-    {
-        QFile f(m_boxes);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
-private:
-    QProcess m_proc;
-    QString m_boxes;
-};
-
-// Waits (up to ms of real time) until the simulator has received text.
-bool waitFor(const SimHarness& sim, const QString& text, int ms, int occurrences = 1)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        if (sim.count(text) >= occurrences)
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
-}
 
 const QStringList kOutputs = {QStringLiteral("$JBIN,96,1"),    QStringLiteral("$JBIN,99,1"),
                               QStringLiteral("$JASC,GPGGA,1"), QStringLiteral("$JASC,GPGSA,1"),

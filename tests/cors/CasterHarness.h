@@ -5,27 +5,17 @@
 //   ScriptedCaster a QTcpServer in the test's own event loop that answers each request as the test
 //                  says: for what a real caster does not do (split answers, silence, garbage, ...).
 
-#include <QElapsedTimer>
+#include "WaitUntil.h"
+
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTest>
 
 #include <functional>
 #include <memory>
 #include <vector>
 
 namespace corstest {
-
-// Runs the event loop until pred holds or ms pass.
-template <class Pred> bool WaitUntil(Pred pred, int ms = 10000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < ms)
-        QTest::qWait(5);
-    return pred();
-}
 
 // A port nobody listens on right now (the system's choice).
 inline quint16 FreePort()

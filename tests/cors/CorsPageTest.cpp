@@ -4,7 +4,7 @@
 // connection open), and against a scripted caster for answers a real caster does not give.
 
 #include "CasterHarness.h"
-#include "SimHarness.h"
+#include "SimWindowFixture.h"
 #include "TabTap.h"
 
 #include "app/Pages.h"
@@ -43,70 +43,29 @@ const QString kWrongLogin = QStringLiteral("用户名或密码错误！");
 const QString kCorsLost = QStringLiteral("与服务器断开连接!\n要设置WASS查分模式吗？");
 const QString kHandheldFailed = QStringLiteral("手簿网络连接失败！");
 
-// Answers every box with the next of a list (then with the box's first button) and records it; can
-// look at the program's state at the moment a box shows.
-struct Answers {
-    explicit Answers(std::vector<int> list = {}, std::function<void(const MessageBoxCall&)> peek = {})
-    {
-        ClearMessageBoxLog();
-        auto shared = std::make_shared<std::vector<int>>(std::move(list));
-        SetMessageBoxResponder([shared, peek](const MessageBoxCall& c) {
-            if (peek)
-                peek(c);
-            if (shared->empty())
-                return DefaultMessageBoxResult(c.type);
-            const int r = shared->front();
-            shared->erase(shared->begin());
-            return r;
-        });
-    }
-    ~Answers() { SetMessageBoxResponder(nullptr); }
-    static int count(const QString& text)
-    {
-        int n = 0;
-        for (const MessageBoxCall& c : MessageBoxLog())
-            n += c.text == text;
-        return n;
-    }
-};
-
 QByteArray TestData(const char* name)
 {
     QFile f(qEnvironmentVariable("STAVO_TEST_DATA") + QLatin1Char('/') + QLatin1String(name));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class CorsPageTest : public ::testing::Test {
+class CorsPageTest : public SimWindowFixture {
 protected:
     void SetUp() override
     {
-        m_sim = std::make_unique<SimHarness>(QStringList{QStringLiteral("--baud"), QStringLiteral("9600"),
-                                                          QStringLiteral("--seed"), QStringLiteral("5"),
-                                                          QStringLiteral("--time-scale"), QStringLiteral("10")});
-        ASSERT_TRUE(m_sim->ready());
-        qputenv("XDG_CONFIG_HOME", m_sim->home().toUtf8());
-        Clock::setRealScale(0.1);
+        StartSim({QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--seed"), QStringLiteral("5"),
+                  QStringLiteral("--time-scale"), QStringLiteral("10")});
     }
     void TearDown() override
     {
-        SetMessageBoxResponder(nullptr);
-        SetAppPreTranslate(nullptr);
-        m_dlg.reset();
-        m_app.reset();
+        SimWindowFixture::TearDown();
         CCESocket::SetLocalAddressSource(nullptr);
-        Clock::setRealScale(1.0);
-        qunsetenv("XDG_CONFIG_HOME");
     }
 
     // Starts the program's main window (after any Config.xml a test put in place) and shows tab 4.
     void Start()
     {
-        m_app = std::make_unique<CStavoApp>();
-        ASSERT_TRUE(m_app->InitApplication());
-        m_dlg = std::make_unique<CStavoDlg>();
-        m_app->AttachMainWindow(m_dlg.get());
-        m_dlg->Create(IDD_STAVO_DIALOG, nullptr);
-        QApplication::setActiveWindow(m_dlg.get());
+        ASSERT_NO_FATAL_FAILURE(StartWindow());
         // The strip is wider than the screen: its right arrow brings the tab into view, then a tap.
         ASSERT_TRUE(TapTab(m_dlg->m_tab, stavo::PAGE_CORS));
         ASSERT_TRUE(page().isVisible());
@@ -185,10 +144,6 @@ protected:
         Click(IDC_CORS_CONNECT);
         return caster;
     }
-
-    std::unique_ptr<SimHarness> m_sim;
-    std::unique_ptr<CStavoApp> m_app;
-    std::unique_ptr<CStavoDlg> m_dlg;
 };
 
 } // namespace

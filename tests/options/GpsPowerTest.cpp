@@ -3,7 +3,7 @@
 // its driver stand-in: the sequence on the main window, the state read back from the registry and
 // what the button shows.
 
-#include "SimHarness.h"
+#include "SimWindowFixture.h"
 
 #include "app/StavoDlg.h"
 #include "receiver/GPSStatusDlg.h"
@@ -33,15 +33,6 @@ using namespace platform;
 using namespace stavo;
 
 namespace {
-
-template <class Pred> bool waitUntil(Pred pred, int ms = 15000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < ms)
-        QTest::qWait(10);
-    return pred();
-}
 
 // What to stop before the test process ends abruptly (the simulator, else left running).
 std::function<void()> g_beforeAbort;
@@ -132,28 +123,23 @@ TEST(GpsPowerSwitch, DriverRequestsWithTheirMessagesAndDebugTexts)
 }
 
 // A main window running against the simulated receiver with the given options.
-class PowerToggle : public ::testing::Test {
+class PowerToggle : public SimWindowFixture {
 protected:
     void start(QStringList simArgs, double scale)
     {
-        m_sim = std::make_unique<SimHarness>(simArgs);
+        ASSERT_NO_FATAL_FAILURE(StartSim(simArgs, scale));
         g_beforeAbort = [this] { m_sim.reset(); };
-        ASSERT_TRUE(m_sim->ready());
-        qputenv("XDG_CONFIG_HOME", m_sim->home().toUtf8());
-        Clock::setRealScale(scale);
         m_dlg = std::make_unique<CStavoDlg>();
         m_dlg->Create(IDD_STAVO_DIALOG, nullptr);
-        ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 20000))
+        ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 1; }, 20000))
             << m_sim->dump();
-        ASSERT_TRUE(waitUntil([&] { return m_dlg->m_pDecoder->m_nGpsWeek != 0; })) << m_sim->dump();
+        ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_pDecoder->m_nGpsWeek != 0; })) << m_sim->dump();
     }
     void TearDown() override
     {
-        m_dlg.reset();
+        SimWindowFixture::TearDown();
         g_beforeAbort = nullptr;
         m_sim.reset();
-        Clock::setRealScale(1.0);
-        qunsetenv("XDG_CONFIG_HOME");
     }
     CGPSStatusDlg& page() { return *dynamic_cast<CGPSStatusDlg*>(m_dlg->Page(PAGE_STATUS)); }
     // A tap on the page's power button (shown where the driver is there); the registry's state after.
@@ -182,8 +168,6 @@ protected:
             .arg(button.IconDrawSize(0).width())
             .arg(button.IconDrawSize(0).height());
     }
-    std::unique_ptr<SimHarness> m_sim;
-    std::unique_ptr<CStavoDlg> m_dlg;
 };
 
 TEST_F(PowerToggle, OffWithTheDriverMissingClosesThePortAndSaysSo)
@@ -201,7 +185,7 @@ TEST_F(PowerToggle, OffWithTheDriverMissingClosesThePortAndSaysSo)
     EXPECT_EQ(m_dlg->m_bDataSeen, 0);
     EXPECT_EQ(r.boxes(), QStringList{QStringLiteral("0||Failed to load driver!\r\n")});
     EXPECT_EQ(r.debug, QStringList{QStringLiteral("GPSpower off\r\n")});
-    EXPECT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JOFF")) >= 3; })); // outputs off before closing
+    EXPECT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JOFF")) >= 3; })); // outputs off before closing
     // The registry still reads powered, and the button keeps saying so.
     EXPECT_EQ(page().m_nPowerStatus, 1u);
     EXPECT_EQ(buttonLook(), QStringLiteral("142 关闭 32x32"));
@@ -236,8 +220,8 @@ TEST_F(PowerToggle, OffAndOnSilencesAndRevivesTheReceiverAndProbingResumes)
     EXPECT_TRUE(onAtStart->isChecked());
     EXPECT_EQ(r.debug, (QStringList{"GPSpower off\r\n", " POWER_OFF DeviceIoControl succeed!\r\n"}));
     EXPECT_TRUE(r.boxes().isEmpty());
-    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("POWER OFF")) == 1; }));
-    EXPECT_TRUE(waitUntil([&] { return m_dlg->m_stStatus.text() == QStringLiteral("端口无数据"); }));
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("POWER OFF")) == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_stStatus.text() == QStringLiteral("端口无数据"); }));
 
     r.debug.clear();
     s = toggle();
@@ -248,10 +232,10 @@ TEST_F(PowerToggle, OffAndOnSilencesAndRevivesTheReceiverAndProbingResumes)
     EXPECT_EQ(m_dlg->m_stStatus.text(), QStringLiteral("正在初始化GPS接收机..."));
     EXPECT_TRUE(m_dlg->HasTimer(TIMER_BAUD_PROBE));
     // Back at its power-up rate, the receiver is found again when the table comes round to 38400.
-    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 2; }, 30000)) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 2; }, 30000)) << m_sim->dump();
     EXPECT_EQ(CStavoDlg::ProbeAttempts(), found + 12);
     EXPECT_EQ(m_sim->count(QStringLiteral("$JBAUD,9600")), 2);
-    EXPECT_TRUE(waitUntil([&] { return m_dlg->m_stStatus.text().contains(QStringLiteral("差分")); }))
+    EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_stStatus.text().contains(QStringLiteral("差分")); }))
         << qPrintable(m_dlg->m_stStatus.text());
     EXPECT_TRUE(r.boxes().isEmpty());
 }
@@ -264,11 +248,11 @@ TEST_F(PowerToggle, OnWaitsForAUsbReceiversDeviceToComeBack)
     Recorder r;
     const QString device = m_sim->dataFolder() + QStringLiteral("/ttySIM");
     toggle();
-    ASSERT_TRUE(waitUntil([&] { return !QFileInfo::exists(device); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !QFileInfo::exists(device); }, 5000));
     toggle(); // the device is back a second after the power: the port opens then
     EXPECT_TRUE(QFileInfo::exists(device));
     ASSERT_NE(m_dlg->m_pPort, nullptr);
     EXPECT_NE(m_dlg->m_pPort->handle(), -1);
-    EXPECT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 2; })) << m_sim->dump();
+    EXPECT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JASC,GPRMC,1")) == 2; })) << m_sim->dump();
     EXPECT_TRUE(r.boxes().isEmpty());
 }

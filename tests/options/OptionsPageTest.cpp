@@ -2,7 +2,7 @@
 // time line with leap seconds, the system clock set from a real message 99, and the line refreshed by
 // RMC only while the tab shows (against the simulated receiver).
 
-#include "SimHarness.h"
+#include "SimWindowFixture.h"
 #include "TabTap.h"
 
 #include "app/StavoDlg.h"
@@ -32,15 +32,6 @@
 using namespace platform;
 
 namespace {
-
-template <class Pred> bool waitUntil(Pred pred, int ms = 10000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < ms)
-        QTest::qWait(10);
-    return pred();
-}
 
 void writeZone(const char* zone)
 {
@@ -78,13 +69,13 @@ protected:
         QComboBox& c = m_page->m_cbTimeZone;
         QTest::mouseClick(&c, Qt::LeftButton);
         QAbstractItemView* v = c.view();
-        ASSERT_TRUE(waitUntil([v] { return v->isVisible(); }, 3000));
+        ASSERT_TRUE(WaitUntil([v] { return v->isVisible(); }, 3000));
         QTest::qWait(QApplication::doubleClickInterval() + 100); // a list takes no tap the moment it opens
         const QModelIndex index = v->model()->index(c.findText(zone), 0);
         ASSERT_TRUE(index.isValid()) << qPrintable(zone);
         v->scrollTo(index);
         QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(index).center());
-        ASSERT_TRUE(waitUntil([v] { return !v->isVisible(); }, 3000));
+        ASSERT_TRUE(WaitUntil([v] { return !v->isVisible(); }, 3000));
     }
     void setTime(long week, double tow, int reportedGpsUtc)
     {
@@ -150,7 +141,7 @@ TEST_F(OptionsPage, TheZoneListDropsBelowTheBoxWithinItsTemplateHeight)
     QComboBox& c = p.m_cbTimeZone;
     QTest::mouseClick(&c, Qt::LeftButton);
     QAbstractItemView* v = c.view();
-    ASSERT_TRUE(waitUntil([v] { return v->isVisible(); }, 3000));
+    ASSERT_TRUE(WaitUntil([v] { return v->isVisible(); }, 3000));
     const QWidget* list = v->window();
     const int boxTop = c.mapToGlobal(QPoint(0, 0)).y();
     const QSize base = DialogBaseUnits(QStringLiteral("MS Shell Dlg"), 9);
@@ -240,36 +231,33 @@ TEST_F(OptionsPage, SetsTheSystemClockInUtcFromARealMessage99ToTheSecond)
 }
 
 // The page inside the running program: RMC refreshes the line only while tab 5 shows.
-TEST(OptionsTab, RefreshesOnRmcOnlyWhileItShows)
+using OptionsTab = SimWindowFixture;
+
+TEST_F(OptionsTab, RefreshesOnRmcOnlyWhileItShows)
 {
-    SimHarness sim({QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--seed"), QStringLiteral("5"),
-                    QStringLiteral("--start-time"), QStringLiteral("2011-04-03T00:00:00"), QStringLiteral("--time-scale"),
-                    QStringLiteral("5")});
-    ASSERT_TRUE(sim.ready());
-    qputenv("XDG_CONFIG_HOME", sim.home().toUtf8());
+    ASSERT_NO_FATAL_FAILURE(StartSim({QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--seed"),
+                                      QStringLiteral("5"), QStringLiteral("--start-time"),
+                                      QStringLiteral("2011-04-03T00:00:00"), QStringLiteral("--time-scale"),
+                                      QStringLiteral("5")}));
     writeZone("8:00");
-    Clock::setRealScale(0.1);
-    {
-        CStavoDlg d;
-        d.Create(IDD_STAVO_DIALOG, nullptr);
-        auto* page = dynamic_cast<CStavoOption*>(d.Page(stavo::PAGE_OPTIONS));
-        ASSERT_NE(page, nullptr);
-        ASSERT_TRUE(waitUntil([&] { return d.m_pDecoder->m_nGpsWeek == 1630; }, 15000)) << sim.dump();
-        EXPECT_EQ(page->m_stLocalTime.text(), QStringLiteral("--")); // tab 0 shows
+    m_dlg = std::make_unique<CStavoDlg>();
+    CStavoDlg& d = *m_dlg;
+    d.Create(IDD_STAVO_DIALOG, nullptr);
+    auto* page = dynamic_cast<CStavoOption*>(d.Page(stavo::PAGE_OPTIONS));
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return d.m_pDecoder->m_nGpsWeek == 1630; }, 15000)) << m_sim->dump();
+    EXPECT_EQ(page->m_stLocalTime.text(), QStringLiteral("--")); // tab 0 shows
 
-        auto tap = [&](int tab) { ASSERT_TRUE(TapTab(d.m_tab, tab)); };
-        tap(stavo::PAGE_OPTIONS);
-        ASSERT_TRUE(waitUntil([&] { return page->m_stLocalTime.text().startsWith(QStringLiteral("2011年04月03日08时")); }))
-            << qPrintable(page->m_stLocalTime.text());
-        const QString first = page->m_stLocalTime.text();
-        ASSERT_TRUE(waitUntil([&] { return page->m_stLocalTime.text() != first; })); // the time runs
+    auto tap = [&](int tab) { ASSERT_TRUE(TapTab(d.m_tab, tab)); };
+    tap(stavo::PAGE_OPTIONS);
+    ASSERT_TRUE(WaitUntil([&] { return page->m_stLocalTime.text().startsWith(QStringLiteral("2011年04月03日08时")); }))
+        << qPrintable(page->m_stLocalTime.text());
+    const QString first = page->m_stLocalTime.text();
+    ASSERT_TRUE(WaitUntil([&] { return page->m_stLocalTime.text() != first; })); // the time runs
 
-        tap(stavo::PAGE_STATUS);
-        const QString shown = page->m_stLocalTime.text();
-        const auto tow = d.m_pDecoder->m_ulGpsSeconds;
-        ASSERT_TRUE(waitUntil([&] { return d.m_pDecoder->m_ulGpsSeconds >= tow + 3; }));
-        EXPECT_EQ(page->m_stLocalTime.text(), shown);
-    }
-    Clock::setRealScale(1.0);
-    qunsetenv("XDG_CONFIG_HOME");
+    tap(stavo::PAGE_STATUS);
+    const QString shown = page->m_stLocalTime.text();
+    const auto tow = d.m_pDecoder->m_ulGpsSeconds;
+    ASSERT_TRUE(WaitUntil([&] { return d.m_pDecoder->m_ulGpsSeconds >= tow + 3; }));
+    EXPECT_EQ(page->m_stLocalTime.text(), shown);
 }

@@ -2,62 +2,13 @@
 // driver and power manager stand-ins as separate processes, sharing a data folder. Message boxes are
 // answered through STAVO_MSGBOX_ANSWERS and logged as "<type> <answer> <text>".
 
-#include "SimHarness.h"
+#include "ProgramHarness.h"
 
 #include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class Program {
-public:
-    Program(const SimHarness& sim, double scale, const QString& answers)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), sim.home());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("STAVO_TIMER_SCALE"), QString::number(scale));
-        env.insert(QStringLiteral("STAVO_MSGBOX_LOG"), sim.home() + QStringLiteral("/boxes.log"));
-        env.insert(QStringLiteral("STAVO_MSGBOX_ANSWERS"), answers);
-        m_boxes = sim.home() + QStringLiteral("/boxes.log");
-        m_proc.setProcessEnvironment(env);
-        m_proc.setProgram(QStringLiteral(STAVO_EXE));
-        m_proc.start();
-        m_proc.waitForStarted(5000);
-    }
-    ~Program()
-    {
-        if (m_proc.state() != QProcess::NotRunning) {
-            m_proc.kill();
-            m_proc.waitForFinished(3000);
-        }
-    }
-    QProcess& process() { return m_proc; }
-    QStringList boxes() const
-    {
-        QFile f(m_boxes);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
-                                           : QStringList();
-    }
-
-private:
-    QProcess m_proc;
-    QString m_boxes;
-};
-
-bool waitFor(const SimHarness& sim, const QString& text, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        if (sim.count(text) >= 1)
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
-}
 
 const QString kQuestion = QStringLiteral("36 6 GPS已经关闭，是否打开？");
 const QString kFailed = QStringLiteral("48 1 电源打开失败!");
@@ -97,7 +48,7 @@ TEST(StartUpPower, AsksOnlyWhenOffAndStartsOnlyWhenThePowerManagerAnswersInTime)
             EXPECT_EQ(prog.process().exitCode(), 0);
             EXPECT_EQ(sim.count(QStringLiteral("$JOFF")), 0); // the port was never opened
         }
-        EXPECT_EQ(prog.boxes(), c.boxes);
+        EXPECT_EQ(prog.boxLines(), c.boxes);
         // The receiver was switched on only where the program asked and the user agreed.
         const bool switchedOn = c.answers == QStringLiteral("6") && c.sim.contains(QStringLiteral("--power-manager"));
         if (switchedOn && c.starts) {

@@ -1,7 +1,7 @@
 // The receiver parameter page and the NMEA output page inside the main window, driven with real taps
 // and keys, against the simulated receiver on its pseudo-terminal (timers run ten times faster).
 
-#include "SimHarness.h"
+#include "SimWindowFixture.h"
 #include "TabTap.h"
 
 #include "app/Pages.h"
@@ -31,61 +31,20 @@ using namespace platform;
 
 namespace {
 
-struct Answers {
-    explicit Answers(std::vector<int> list = {})
-    {
-        ClearMessageBoxLog();
-        auto shared = std::make_shared<std::vector<int>>(std::move(list));
-        SetMessageBoxResponder([shared](const MessageBoxCall& c) {
-            if (shared->empty())
-                return DefaultMessageBoxResult(c.type);
-            const int r = shared->front();
-            shared->erase(shared->begin());
-            return r;
-        });
-    }
-    ~Answers() { SetMessageBoxResponder(nullptr); }
-};
-
 const char* const kFirstFill[9] = {"Tarvo OEM", "9600", "WAAS", "5", "AUTO", "LONG", "NEVER", "1575.420", "1800"};
 
-class ReceiverPages : public ::testing::Test {
+class ReceiverPages : public SimWindowFixture {
 protected:
     void SetUp() override
     {
-        m_sim = std::make_unique<SimHarness>(QStringList{QStringLiteral("--baud"), QStringLiteral("9600"),
-                                                          QStringLiteral("--seed"), QStringLiteral("5"),
-                                                          QStringLiteral("--time-scale"), QStringLiteral("10")});
-        ASSERT_TRUE(m_sim->ready());
-        qputenv("XDG_CONFIG_HOME", m_sim->home().toUtf8());
-        Clock::setRealScale(0.1);
-        m_app = std::make_unique<CStavoApp>();
-        ASSERT_TRUE(m_app->InitApplication());
-        m_dlg = std::make_unique<CStavoDlg>();
-        m_app->AttachMainWindow(m_dlg.get());
-        m_dlg->Create(IDD_STAVO_DIALOG, nullptr);
-        QApplication::setActiveWindow(m_dlg.get());
+        ASSERT_NO_FATAL_FAILURE(StartSim({QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--seed"),
+                                          QStringLiteral("5"), QStringLiteral("--time-scale"), QStringLiteral("10")}));
+        ASSERT_NO_FATAL_FAILURE(StartWindow());
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_dlg.get()));
         m_page = dynamic_cast<CGPSStatusDlg*>(m_dlg->Page(stavo::PAGE_STATUS));
         m_nmea = dynamic_cast<CCsiCmdsSendDlg*>(m_dlg->Page(stavo::PAGE_COMMANDS));
         ASSERT_NE(m_page, nullptr);
         ASSERT_NE(m_nmea, nullptr);
-    }
-    void TearDown() override
-    {
-        SetAppPreTranslate(nullptr);
-        m_dlg.reset();
-        m_app.reset();
-        Clock::setRealScale(1.0);
-        qunsetenv("XDG_CONFIG_HOME");
-    }
-    template <class Pred> bool waitUntil(Pred pred, int ms = 15000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!pred() && t.elapsed() < ms)
-            QTest::qWait(10);
-        return pred();
     }
     CParamListCtrl& list() { return m_page->m_list; }
     QString cell(int row) { return list().GetItemText(row, 1); }
@@ -145,22 +104,19 @@ protected:
     }
     void waitForFirstFill()
     {
-        ASSERT_TRUE(waitUntil([&] { return m_dlg->HasTimer(stavo::TIMER_DATA_WATCH); }, 20000)) << m_sim->dump();
-        ASSERT_TRUE(waitUntil([&] { return cell(1) == QStringLiteral("9600"); }, 20000))
+        ASSERT_TRUE(WaitUntil([&] { return m_dlg->HasTimer(stavo::TIMER_DATA_WATCH); }, 20000)) << m_sim->dump();
+        ASSERT_TRUE(WaitUntil([&] { return cell(1) == QStringLiteral("9600"); }, 20000))
             << qPrintable(rows().join(QLatin1Char('|'))) << m_sim->dump();
         // Quiet from here on: the receiver has read (and logged) the last command of the output
         // initialisation, its question is answered, and the page's query cycle is over. A loaded
         // receiver lags behind the writes, so a test that counts commands must not start earlier.
-        ASSERT_TRUE(waitUntil([&] {
+        ASSERT_TRUE(WaitUntil([&] {
             return inOrder({QStringLiteral("$JASC,GPRMC,1"), QStringLiteral("$JSHOW")}).size() == 2 &&
                    m_dlg->m_pDecoder->m_nJshowAnswered && !m_page->HasTimer(CGPSStatusDlg::TIMER_QUERY) &&
                    !m_page->HasTimer(CGPSStatusDlg::TIMER_FILL);
         })) << m_sim->dump();
     }
 
-    std::unique_ptr<SimHarness> m_sim;
-    std::unique_ptr<CStavoApp> m_app;
-    std::unique_ptr<CStavoDlg> m_dlg;
     CGPSStatusDlg* m_page = nullptr;
     CCsiCmdsSendDlg* m_nmea = nullptr;
 };
@@ -213,20 +169,20 @@ TEST_F(ReceiverPages, SetSendsTheFourCommandsInOrderAndTheNextReportShowsThem)
     const auto before = m_sim->lines().size();
     click(&m_page->m_btnSet);
     const std::vector<QString> sent = {"$JDIFF,NONE", "$JMASK,12", "$JAIR,HIGH", "$JSMOOTH,SHORT", "$JSHOW"};
-    ASSERT_TRUE(waitUntil([&] { return inOrder(sent, before).size() == sent.size(); })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return inOrder(sent, before).size() == sent.size(); })) << m_sim->dump();
     EXPECT_EQ(refusedSince(before), 0) << m_sim->dump();
     // The next report carries the receiver's new settings into the decoder and the rows.
-    ASSERT_TRUE(waitUntil([&] { return m_dlg->m_pDecoder->m_nElevMask == 12; })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_pDecoder->m_nElevMask == 12; })) << m_sim->dump();
     EXPECT_EQ(m_dlg->m_pDecoder->m_nDiffMode, 0);
     EXPECT_EQ(m_dlg->m_pDecoder->m_nAirMode, 2);
     EXPECT_EQ(m_dlg->m_pDecoder->m_nSmoothing, 1);
-    ASSERT_TRUE(waitUntil([&] { return filledWith({{2, "NONE"}, {3, "12"}, {4, "HIGH"}, {5, "SHORT"}}); }));
+    ASSERT_TRUE(WaitUntil([&] { return filledWith({{2, "NONE"}, {3, "12"}, {4, "HIGH"}, {5, "SHORT"}}); }));
 
     // A change made behind the page's back shows once another page has page 0 refresh itself.
     m_dlg->m_pPort->vWriteToPort(QStringLiteral("$JMASK,33\r\n$JDIFF,RTK\r\n"), 0, 0);
-    ASSERT_TRUE(waitUntil([&] { return m_sim->count(QStringLiteral("$JDIFF,RTK")) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return m_sim->count(QStringLiteral("$JDIFF,RTK")) == 1; }));
     m_dlg->RefreshStatusPage();
-    ASSERT_TRUE(waitUntil([&] { return filledWith({{2, "CORS"}, {3, "33"}}); })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return filledWith({{2, "CORS"}, {3, "33"}}); })) << m_sim->dump();
     // "CORS" is shown but not offered: the drop-down has the two sources the user may choose.
     tapCell(2);
     EXPECT_EQ(combo->count(), 2);
@@ -246,11 +202,11 @@ TEST_F(ReceiverPages, SetCutsEachValueAtNineCharactersAndAtAControlCharacter)
     EXPECT_EQ(cell(3), QStringLiteral("1234567890"));
     auto before = m_sim->lines().size();
     click(&m_page->m_btnSet);
-    ASSERT_TRUE(waitUntil([&] { return !inOrder({"$JSMOOTH,LONG"}, before).empty(); })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return !inOrder({"$JSMOOTH,LONG"}, before).empty(); })) << m_sim->dump();
     EXPECT_EQ(inOrder({"$JDIFF,WAAS", "$JMASK,123456789", "$JAIR,AUTO", "$JSMOOTH,LONG"}, before).size(), 4u)
         << m_sim->dump();
     // The receiver refused a mask that large; once the page has read it back the cell shows its 5.
-    ASSERT_TRUE(waitUntil([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         return !m_page->HasTimer(CGPSStatusDlg::TIMER_QUERY) && !m_page->HasTimer(CGPSStatusDlg::TIMER_FILL) &&
                m_dlg->m_pDecoder->m_nJshowAnswered && cell(3) == QStringLiteral("5");
     })) << m_sim->dump();
@@ -264,7 +220,7 @@ TEST_F(ReceiverPages, SetCutsEachValueAtNineCharactersAndAtAControlCharacter)
     ASSERT_TRUE(cell(3).startsWith(QStringLiteral("7")));
     before = m_sim->lines().size();
     click(&m_page->m_btnSet);
-    ASSERT_TRUE(waitUntil([&] { return !inOrder({"$JSMOOTH,LONG"}, before).empty(); })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return !inOrder({"$JSMOOTH,LONG"}, before).empty(); })) << m_sim->dump();
     EXPECT_EQ(inOrder({"$JDIFF,WAAS", "$JMASK,7", "$JAIR,AUTO", "$JSMOOTH,LONG"}, before).size(), 4u)
         << m_sim->dump();
     EXPECT_TRUE(inOrder({"$JOFF"}, before).empty()) << m_sim->dump();
@@ -292,15 +248,15 @@ TEST_F(ReceiverPages, FactoryResetAsksFirstAndSendsTheDefaultsInOneWrite)
     // Change the receiver first, so that the reset has something to undo.
     m_dlg->m_pPort->vWriteToPort(QStringLiteral("$JDIFF,NONE\r\n$JMASK,20\r\n$JAIR,LOW\r\n"), 0, 0);
     m_dlg->RefreshStatusPage();
-    ASSERT_TRUE(waitUntil([&] { return filledWith({{2, "NONE"}, {3, "20"}, {4, "LOW"}}); })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return filledWith({{2, "NONE"}, {3, "20"}, {4, "LOW"}}); })) << m_sim->dump();
     Answers yes({IDYES});
     const auto before = m_sim->lines().size();
     click(m_page->GetDlgItem(IDC_FACTORY_RESET));
     const std::vector<QString> sent = {"$JBAUD,19200,OTHER", "$JDIFF,WAAS", "$JMASK,5", "$JAIR,AUTO",
                                        "$JSMOOTH,LONG"};
-    ASSERT_TRUE(waitUntil([&] { return inOrder(sent, before).size() == sent.size(); })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return inOrder(sent, before).size() == sent.size(); })) << m_sim->dump();
     EXPECT_EQ(refusedSince(before), 0) << m_sim->dump();
-    ASSERT_TRUE(waitUntil([&] { return filledWith({{2, "WAAS"}, {3, "5"}, {4, "AUTO"}, {5, "LONG"}}); }))
+    ASSERT_TRUE(WaitUntil([&] { return filledWith({{2, "WAAS"}, {3, "5"}, {4, "AUTO"}, {5, "LONG"}}); }))
         << m_sim->dump();
 }
 
@@ -323,7 +279,7 @@ TEST_F(ReceiverPages, ASilentReceiverIsAskedOnceASecondWithoutEnd)
             n += all[i].text == QStringLiteral("$JSHOW");
         return n;
     };
-    ASSERT_TRUE(waitUntil([&] { return asked() >= 6; }, 30000)) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return asked() >= 6; }, 30000)) << m_sim->dump();
     const double seconds = double(clock.elapsed()) / 1000.0;
     EXPECT_LE(asked(), 3 + int(seconds / 0.1)) << seconds << " s\n" << m_sim->dump();
     EXPECT_TRUE(m_page->HasTimer(CGPSStatusDlg::TIMER_FILL));
@@ -362,7 +318,7 @@ TEST_F(ReceiverPages, NmeaDefaultSetTickedSetAndTheReceiversOtherPort)
     std::vector<QString> sent;
     for (const auto& s : CCsiCmdsSendDlg::kTable)
         sent.push_back(QStringLiteral("$JASC,%1,%2,OTHER").arg(QLatin1String(s.name)).arg(s.defaultOn ? 1 : 0));
-    ASSERT_TRUE(waitUntil([&] { return inOrder(sent, before).size() == sent.size(); })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return inOrder(sent, before).size() == sent.size(); })) << m_sim->dump();
 
     // What the receiver now reports for its other port is what the page shows on opening. The table
     // is emptied first, so whatever it holds afterwards came from a report.
@@ -376,7 +332,7 @@ TEST_F(ReceiverPages, NmeaDefaultSetTickedSetAndTheReceiversOtherPort)
     auto reopenFromReceiver = [&](const QStringList& expected) {
         m_dlg->m_pDecoder->m_mapRates.clear();
         m_dlg->RefreshStatusPage();
-        EXPECT_TRUE(waitUntil([&] {
+        EXPECT_TRUE(WaitUntil([&] {
             QStringList on = reportedOn();
             on.sort();
             return on == expected;
@@ -395,7 +351,7 @@ TEST_F(ReceiverPages, NmeaDefaultSetTickedSetAndTheReceiversOtherPort)
     double rate = -1;
     EXPECT_TRUE(m_dlg->m_pDecoder->bLookupRate("GPZDA", &rate));
     EXPECT_EQ(rate, 1.0);
-    ASSERT_TRUE(waitUntil([&] { return !inOrder({"$JASC,GPZDA,1.0,OTHER"}, before).empty(); })) << m_sim->dump();
+    ASSERT_TRUE(WaitUntil([&] { return !inOrder({"$JASC,GPZDA,1.0,OTHER"}, before).empty(); })) << m_sim->dump();
     EXPECT_EQ(inOrder({"$JASC,GPGGA,0.0,OTHER", "$JASC,GPGSV,1.0,OTHER", "$JASC,GPGSA,0.0,OTHER",
                        "$JASC,GPGST,1.0,OTHER", "$JASC,GPVTG,1.0,OTHER", "$JASC,GPZDA,1.0,OTHER"},
                       before)
@@ -405,13 +361,4 @@ TEST_F(ReceiverPages, NmeaDefaultSetTickedSetAndTheReceiversOtherPort)
     const QStringList applied{"GPGST", "GPGSV", "GPVTG", "GPZDA"};
     reopenFromReceiver(applied);
     EXPECT_EQ(ticked(), (QStringList{"GPGSV", "GPGST", "GPVTG", "GPZDA"}));
-}
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    res::RegisterResources();
-    stavo::ApplySystemColours();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

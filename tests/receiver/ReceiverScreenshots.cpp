@@ -13,25 +13,16 @@
 #include "receiver/CellCombo.h"
 
 #include "tests/app/TabTap.h"
+#include "tests/app/WaitUntil.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QTest>
 
 #include <cstdio>
 
 namespace {
-
-template <class Pred> bool waitUntil(Pred pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < ms)
-        QTest::qWait(20);
-    return pred();
-}
 
 // The window with any pop-up of it drawn in place, as the screen shows them.
 QImage screen(QWidget& window)
@@ -73,13 +64,13 @@ int main(int argc, char** argv)
     QApplication::setActiveWindow(&dlg);
 
     auto* page = dynamic_cast<CGPSStatusDlg*>(dlg.Page(stavo::PAGE_STATUS));
-    if (!page || !waitUntil([&] { return !page->m_list.GetItemText(1, 1).isEmpty(); }, 30000)) {
+    if (!page || !WaitUntil([&] { return !page->m_list.GetItemText(1, 1).isEmpty(); }, 30000)) {
         std::fprintf(stderr, "the parameter page was not filled from the receiver\n");
         return 1;
     }
     // The outputs switched on and a position in the status area, as a user sees the page.
     const QString connecting = dlg.m_stStatus.text();
-    waitUntil([&] { return dlg.m_stStatus.text() != connecting && dlg.m_stNorth.text() != QStringLiteral("--"); },
+    WaitUntil([&] { return dlg.m_stStatus.text() != connecting && dlg.m_stNorth.text() != QStringLiteral("--"); },
               20000);
     screen(dlg).save(out + QStringLiteral("/receiver-page.png"));
 

@@ -2,7 +2,7 @@
 // the sky page repaints on message 99 while its tab shows and its discs follow the satellites on the
 // screen; neither page is refreshed while another tab shows.
 
-#include "../app/SimHarness.h"
+#include "../app/SimWindowFixture.h"
 #include "../app/TabTap.h"
 
 #include "app/Pages.h"
@@ -51,39 +51,14 @@ private:
     const CCSIFormat* m_decoder;
 };
 
-class SatSimTest : public ::testing::Test {
+class SatSimTest : public SimWindowFixture {
 protected:
     void SetUp() override
     {
-        m_sim = std::make_unique<SimHarness>(QStringList{QStringLiteral("--baud"), QStringLiteral("9600"),
-                                                          QStringLiteral("--seed"), QStringLiteral("11"),
-                                                          QStringLiteral("--time-scale"), QStringLiteral("30")});
-        ASSERT_TRUE(m_sim->ready());
-        qputenv("XDG_CONFIG_HOME", m_sim->home().toUtf8());
-        Clock::setRealScale(0.1);
-        m_app = std::make_unique<CStavoApp>();
-        ASSERT_TRUE(m_app->InitApplication());
-        m_dlg = std::make_unique<CStavoDlg>();
-        m_app->AttachMainWindow(m_dlg.get());
-        m_dlg->Create(IDD_STAVO_DIALOG, nullptr);
-        QApplication::setActiveWindow(m_dlg.get());
-        ASSERT_TRUE(waitUntil([&] { return m_dlg->m_pDecoder->m_nSatCount >= 8; }, 30000)) << m_sim->dump();
-    }
-    void TearDown() override
-    {
-        SetAppPreTranslate(nullptr);
-        m_dlg.reset();
-        m_app.reset();
-        Clock::setRealScale(1.0);
-        qunsetenv("XDG_CONFIG_HOME");
-    }
-    template <class Pred> bool waitUntil(Pred pred, int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!pred() && t.elapsed() < ms)
-            QTest::qWait(10);
-        return pred();
+        ASSERT_NO_FATAL_FAILURE(StartSim({QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--seed"),
+                                          QStringLiteral("11"), QStringLiteral("--time-scale"), QStringLiteral("30")}));
+        ASSERT_NO_FATAL_FAILURE(StartWindow());
+        ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_pDecoder->m_nSatCount >= 8; }, 30000)) << m_sim->dump();
     }
     void showTab(int index)
     {
@@ -113,9 +88,6 @@ protected:
         }
         return checked;
     }
-    std::unique_ptr<SimHarness> m_sim;
-    std::unique_ptr<CStavoApp> m_app;
-    std::unique_ptr<CStavoDlg> m_dlg;
 };
 
 QPoint PositionOf(const std::vector<CSatRecord>& sats, int prn, const stavo::SkyPlotFrame& f)
@@ -136,7 +108,7 @@ TEST_F(SatSimTest, SkyPageFollowsTheSatellitesOnlyWhileItsTabShows)
     sky->installEventFilter(&log);
 
     showTab(stavo::PAGE_SKY);
-    ASSERT_TRUE(waitUntil([&] { return log.paints.size() >= 10; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return log.paints.size() >= 10; }, 20000));
     // After the first paint (the tab coming into view) each paint shows a newer message 99.
     for (std::size_t i = 2; i < log.paints.size(); ++i)
         EXPECT_GT(log.paints[i].tow, log.paints[i - 1].tow) << i;
@@ -154,7 +126,7 @@ TEST_F(SatSimTest, SkyPageFollowsTheSatellitesOnlyWhileItsTabShows)
                 return true;
         return false;
     };
-    ASSERT_TRUE(waitUntil(moved, 60000)) << "no satellite moved";
+    ASSERT_TRUE(WaitUntil(moved, 60000)) << "no satellite moved";
     EXPECT_GE(checkDiscs(screen(), log.paints.back().sats, sky), 2);
 
     // Another tab: messages 99 go on being decoded, the hidden page is not repainted.
@@ -162,7 +134,7 @@ TEST_F(SatSimTest, SkyPageFollowsTheSatellitesOnlyWhileItsTabShows)
     QTest::qWait(50);
     const std::size_t paints = log.paints.size();
     const double tow = m_dlg->m_pDecoder->m_dGpsSeconds;
-    ASSERT_TRUE(waitUntil([&] { return m_dlg->m_pDecoder->m_dGpsSeconds >= tow + 10; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_pDecoder->m_dGpsSeconds >= tow + 10; }, 20000));
     EXPECT_EQ(log.paints.size(), paints);
     sky->removeEventFilter(&log);
 }
@@ -193,7 +165,7 @@ TEST_F(SatSimTest, ListIsRefreshedInPlaceOnlyWhileItsTabShows)
     EXPECT_EQ(list.GetItemCount(), 0); // nothing shown before the tab was
 
     showTab(stavo::PAGE_SATS);
-    ASSERT_TRUE(waitUntil([&] { return list.GetItemCount() > 0 && listRows() == decoderRows(); }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return list.GetItemCount() > 0 && listRows() == decoderRows(); }, 20000));
     // Rows are kept and rewritten in place: over 20 receiver seconds many cells change, while rows
     // come and go only when the receiver's satellite count does (it changes over minutes).
     int moved = 0, written = 0;
@@ -203,7 +175,7 @@ TEST_F(SatSimTest, ListIsRefreshedInPlaceOnlyWhileItsTabShows)
                      [&](const QModelIndex&, int a, int b) { moved += b - a + 1; });
     QObject::connect(list.model(), &QAbstractItemModel::dataChanged, [&] { ++written; });
     const double tow = d.m_dGpsSeconds;
-    ASSERT_TRUE(waitUntil([&] { return d.m_dGpsSeconds >= tow + 20; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return d.m_dGpsSeconds >= tow + 20; }, 20000));
     EXPECT_GE(written, 10);
     EXPECT_LE(moved, 4);
 
@@ -211,11 +183,11 @@ TEST_F(SatSimTest, ListIsRefreshedInPlaceOnlyWhileItsTabShows)
     showTab(stavo::PAGE_STATUS);
     QTest::qWait(50);
     const QStringList kept = listRows();
-    ASSERT_TRUE(waitUntil([&] { return decoderRows() != kept; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return decoderRows() != kept; }, 30000));
     QTest::qWait(300);
     EXPECT_EQ(listRows(), kept);
 
     // Back on its tab it catches up at the next message 99.
     showTab(stavo::PAGE_SATS);
-    EXPECT_TRUE(waitUntil([&] { return listRows() == decoderRows() && listRows() != kept; }, 20000));
+    EXPECT_TRUE(WaitUntil([&] { return listRows() == decoderRows() && listRows() != kept; }, 20000));
 }

@@ -1,6 +1,8 @@
 // Settings files written by the three layouts and read back, byte layout, item lookup by
 // containment, and files that do not open.
 
+#include "TesselTestSupport.h"
+
 #include <tessel/IniFile.h>
 
 #include <platform/CodePage.h>
@@ -13,23 +15,8 @@
 #include <gtest/gtest.h>
 
 using namespace platform;
-
-namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
+using tesseltest::ReadAll;
+using tesseltest::WriteAll;
 
 TEST(IniFile, HpLayoutBytesAndReadBack)
 {

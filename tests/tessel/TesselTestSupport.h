@@ -1,14 +1,17 @@
 #pragma once
-// Shared pieces of the Tessel widget tests: templates, a recording page, pixel access.
+// Shared pieces of the Tessel tests: templates, a recording page, pixel access, whole files.
 
 #include <tessel/MyDialog.h>
 
 #include <platform/DialogTemplate.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -72,6 +75,20 @@ inline int countPixels(const QImage& img, const QRect& area, Rgb colour)
 }
 
 inline QImage render(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+// A file's bytes; "<missing>" when it does not open.
+inline QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
 
 inline void showActive(QWidget& w)
 {

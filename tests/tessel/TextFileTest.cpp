@@ -1,6 +1,8 @@
 // Text files in the ANSI code page and the conversions between multi-byte and wide text, under a
 // GB2312 (936) and a UTF-8 (65001) code page.
 
+#include "TesselTestSupport.h"
+
 #include <tessel/MyChar.h>
 #include <tessel/StdioFileCe.h>
 #include <tessel/StdioFileEx.h>
@@ -22,6 +24,8 @@
 #include <random>
 
 using namespace platform;
+using tesseltest::ReadAll;
+using tesseltest::WriteAll;
 
 namespace {
 
@@ -31,19 +35,6 @@ public:
     explicit CodePageScope(int cp) { SetAnsiCodePage(cp); }
     ~CodePageScope() { SetAnsiCodePage(0); }
 };
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 const char16_t* U(const QString& s) { return reinterpret_cast<const char16_t*>(s.utf16()); }
 

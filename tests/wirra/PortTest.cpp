@@ -2,6 +2,7 @@
 
 #include "MessageKinds.h"
 #include "PortMap.h"
+#include "TestSupport.h"
 #include "TrimblePort.h"
 #include "platform/Window.h"
 
@@ -297,28 +298,6 @@ TEST_F(PortTest, WaitIsBoundedWhenNobodyReadsTheLine)
     EXPECT_EQ(got, std::size_t(lots.size()));
 }
 
-namespace {
-// CPU time (user + system, in clock ticks) of this process's reader threads.
-long ReaderTicks()
-{
-    long ticks = 0;
-    QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
-        if (!comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("wirra-reader"))
-            continue;
-        QFile stat(tasks.filePath(tid + QStringLiteral("/stat")));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray s = stat.readAll();
-        const QList<QByteArray> f = s.mid(s.lastIndexOf(')') + 2).split(' ');
-        if (f.size() > 12)
-            ticks += f[11].toLong() + f[12].toLong(); // utime, stime
-    }
-    return ticks;
-}
-} // namespace
-
 TEST_F(PortTest, AHungUpLineIsClosedAndCostsNothing)
 {
     // The other end goes away (the receiver's cable pulled, a simulator killed): the reader must
@@ -331,13 +310,13 @@ TEST_F(PortTest, AHungUpLineIsClosedAndCostsNothing)
     ASSERT_TRUE(SpinUntil([&] { return port.IsHungUp(); }));
     EXPECT_EQ(port.handle(), -1);
     EXPECT_EQ(port.Device(), device); // kept, so that the program can reopen the same device
-    const long before = ReaderTicks();
+    const long before = wirra_test::ReaderTicks();
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 1000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     // A spinning reader would take most of that second; a closed line takes nothing.
-    EXPECT_LT(ReaderTicks() - before, 20);
+    EXPECT_LT(wirra_test::ReaderTicks() - before, 20);
     // Writes and waits on the closed line return at once.
     port.vWriteToPort(QStringLiteral("$JOFF\r\n"), 0, 0);
     EXPECT_FALSE(port.bWaitWriteBufferEmpty());

@@ -1,7 +1,14 @@
 #pragma once
-// Helpers shared by the receiver link tests: capture files, binary frames, a framer that collects.
+// Helpers shared by the receiver link tests: capture files, binary frames, a framer that collects, the
+// reader threads' CPU time.
 
 #include "Framer.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QString>
 
 #include <cstdint>
 #include <cstdlib>
@@ -110,6 +117,26 @@ inline std::string Nmea(const std::string& body)
     char cs[8];
     std::snprintf(cs, sizeof cs, "*%02X", x);
     return "$" + body + cs;
+}
+
+// CPU time (user + system, in clock ticks) of this process's receiver reader threads.
+inline long ReaderTicks()
+{
+    long ticks = 0;
+    QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
+        if (!comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("wirra-reader"))
+            continue;
+        QFile stat(tasks.filePath(tid + QStringLiteral("/stat")));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (f.size() > 12)
+            ticks += f[11].toLong() + f[12].toLong(); // utime, stime
+    }
+    return ticks;
 }
 
 } // namespace wirra_test

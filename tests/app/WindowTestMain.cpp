@@ -1,3 +1,6 @@
+// The test program of the window tests: the application object set up as the program sets up its
+// own (resources, the handheld's colours, a hidden main window that runs on), then the tests.
+
 #include "app/StavoApp.h"
 #include "res/Resources.h"
 
@@ -8,6 +11,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     res::RegisterResources();
     stavo::ApplySystemColours();
     ::testing::InitGoogleTest(&argc, argv);
