@@ -15,6 +15,9 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -42,13 +45,32 @@ DWORD buttonType(DWORD style) { return style & 0xF; }
 
 // The list drops below the box, as the handheld's does: the default style would lay it over the box
 // instead, ignoring the count of entries to show and growing to the screen's height. A list made
-// before that took the other style's arrows instead of the template's scroll bar.
+// before that took the other style's arrows instead of the template's scroll bar. A style of its own
+// rather than a style sheet: a style sheet would leave the box's edit field in the application's
+// small default font instead of the dialog's.
+class DropBelowStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 void dropListBelow(QComboBox* combo)
 {
-    static const QString below = QStringLiteral("QComboBox { combobox-popup: 0; }");
-    if (combo->styleSheet() == below)
+    static QPointer<QStyle> below;
+    if (!below) {
+        // The proxy owns its base, so it gets a fresh copy of the application's style.
+        below = new DropBelowStyle(QStyleFactory::create(QApplication::style()->name()));
+        below->setParent(qApp);
+    }
+    if (combo->style() == below)
         return;
-    combo->setStyleSheet(below);
+    combo->setStyle(below);
     combo->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 

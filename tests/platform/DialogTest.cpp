@@ -7,6 +7,7 @@
 #include "platform/Screen.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +32,7 @@ void addTestTemplate()
         {1003, ControlKind::Static, QStringLiteral("--"), 17, 148, 73, 8, WS_VISIBLE | SS_RIGHT},
         {1010, ControlKind::Edit, QString(), 3, 100, 50, 12, WS_VISIBLE | WS_TABSTOP},
         {1011, ControlKind::Button, QStringLiteral("Go"), 60, 100, 40, 14, WS_VISIBLE | WS_TABSTOP},
+        {1012, ControlKind::ComboBox, QString(), 60, 120, 60, 53, WS_VISIBLE | WS_TABSTOP},
     };
     AddDialogTemplate(t);
 }
@@ -148,4 +150,19 @@ TEST(Dialogs, FocusGivenToADialogGoesToItsFirstControl)
     d.setFocus();
     // The edit box is the first control that takes the keyboard focus.
     EXPECT_EQ(QApplication::focusWidget(), d.GetDlgItem(1010));
+}
+
+TEST(Dialogs, ATemplateComboBoxMadeEditableTypesInTheDialogsFont)
+{
+    addTestTemplate();
+    TestDialog d;
+    d.Create(9001, nullptr);
+    auto* combo = qobject_cast<QComboBox*>(d.GetDlgItem(1012));
+    ASSERT_NE(combo, nullptr);
+    combo->setEditable(true);
+    combo->setEditText(QStringLiteral("127.0.0.1"));
+    ASSERT_NE(combo->lineEdit(), nullptr);
+    const QFont dialogFont = d.font();
+    EXPECT_EQ(QFontInfo(combo->lineEdit()->font()).pixelSize(), QFontInfo(dialogFont).pixelSize());
+    EXPECT_EQ(QFontInfo(combo->font()).pixelSize(), QFontInfo(dialogFont).pixelSize());
 }
