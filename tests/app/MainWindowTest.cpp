@@ -134,12 +134,14 @@ TEST_F(MainWindowTest, StartsWithSixPagesTheStatusAreaAndTheReceiverPort)
     for (int i = 0; i < 6; ++i) {
         ASSERT_TRUE(TapTab(d.m_tab, i));
         CMyDialog* p = d.Page(i);
-        for (QWidget* c : p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (c->isVisibleTo(p) && !c->isWindow())
+        for (QWidget* c : p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (c->isVisibleTo(p) && !c->isWindow()) {
                 EXPECT_TRUE(p->rect().contains(c->geometry()))
                     << classes[i] << " " << c->metaObject()->className() << " \""
                     << qPrintable(c->property("text").toString()) << "\" at y " << c->geometry().top() << ".."
                     << c->geometry().bottom() << " of " << p->height();
+            }
+        }
     }
     EXPECT_EQ(dynamic_cast<CGPSStatusDlg*>(d.Page(0))->m_pMainDlg, &d);
     EXPECT_EQ(dynamic_cast<CStavoOption*>(d.Page(5))->m_pMainDlg, &d);
